@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config git file
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64 libz-mingw-w64-dev dpkg-dev
+    wine wine64 xvfb xauth
+    libpng-dev zlib1g-dev libsndfile1-dev
+    googletest libbenchmark-dev
+    clang-14 libclang-rt-14-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libcurl4-openssl-dev
+)
+sudo=
+if [ "$(id -u)" != 0 ]; then
+    sudo=sudo
+fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${packages[@]}"
