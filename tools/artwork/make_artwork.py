@@ -98,6 +98,11 @@ def background_defs():
   <stop offset="0.5" stop-color="#000" stop-opacity="0.3"/>
   <stop offset="1" stop-color="#fff" stop-opacity="0.16"/>
 </linearGradient>
+<linearGradient id="raised" x1="0" y1="0" x2="0.35" y2="1">
+  <stop offset="0" stop-color="#fff" stop-opacity="0.13"/>
+  <stop offset="0.6" stop-color="#fff" stop-opacity="0.03"/>
+  <stop offset="1" stop-color="#000" stop-opacity="0.35"/>
+</linearGradient>
 <radialGradient id="well" cx="0.5" cy="0.5" r="0.5">
   <stop offset="0" stop-color="#121316"/><stop offset="0.8" stop-color="#17191c"/>
   <stop offset="1" stop-color="#1e2024"/>
@@ -119,7 +124,7 @@ def title_bar():
     out += '<rect x="0" y="49" width="%d" height="1" fill="#fff" fill-opacity="0.07"/>' % PANEL_W
     # Preset menu button with its downward triangle.
     out += '<rect x="11.5" y="13.5" width="28" height="28" rx="4" fill="url(#button)" stroke="#060607"/>'
-    out += '<rect x="12.5" y="14.5" width="26" height="26" rx="3" fill="none" stroke="#fff" stroke-opacity="0.09"/>'
+    out += '<rect x="12.5" y="14.5" width="26" height="26" rx="3" fill="none" stroke="url(#raised)"/>'
     out += '<path d="M18.5,24 L31.5,24 L25,31.5 Z" fill="#000" fill-opacity="0.6" transform="translate(0,1)"/>'
     out += '<path d="M18.5,24 L31.5,24 L25,31.5 Z" fill="#e9e5d3"/>'
     # Product title.
@@ -148,7 +153,7 @@ def group_frame(name, left, right):
         width - 1,
         height - 1,
     )
-    out += '<rect x="%s" y="%s" width="%s" height="%s" rx="4" fill="none" stroke="#fff" stroke-opacity="0.06"/>' % (
+    out += '<rect x="%s" y="%s" width="%s" height="%s" rx="4" fill="none" stroke="url(#raised)"/>' % (
         left + 1.5,
         GROUP_TOP + 1.5,
         width - 3,
@@ -468,6 +473,20 @@ def switch_svg(up):
 # --- rendering ------------------------------------------------------------------
 
 
+def check_fonts():
+    """Fails rather than let fontconfig substitute another face for a missing one."""
+    for family, style in ((CAPTION_FONT, "Bold"), (CAPTION_FONT, "Regular"), (TITLE_FONT, "Bold"), (TITLE_FONT, "ExtraLight")):
+        found = subprocess.run(
+            ["fc-match", "--format=%{family}|%{style}", "%s:style=%s" % (family, style)],
+            check=True,
+            capture_output=True,
+            text=True,
+        ).stdout
+        families, styles = found.split("|", 1)
+        if family not in families.split(",") or style not in styles.split(","):
+            sys.exit("font %s %s is not installed (found %s); see README.md" % (family, style, found))
+
+
 class Renderer:
     def __init__(self, workdir, keep_svg):
         self.workdir = workdir
@@ -537,6 +556,7 @@ def main():
     parser.add_argument("--svg", help="also keep the SVG sources in this folder")
     parser.add_argument("--preview", help="render the assembled editor to this PNG file")
     args = parser.parse_args()
+    check_fonts()
     os.makedirs(args.out, exist_ok=True)
     if args.svg:
         os.makedirs(args.svg, exist_ok=True)
