@@ -376,7 +376,9 @@ def stages_svg(digit):
         return '<polygon points="%s" %s/>' % (points, attrs)
 
     slant = 'transform="translate(24 24) skewX(-7) translate(-24 -24)"'
-    dark = "".join(shape(n, 'fill="#3a0906" fill-opacity="0.55"') for n in "abcdefg" if n not in lit)
+    unlit = 'fill="#3a0906" fill-opacity="0.45"'
+    dark = "".join(shape(n, unlit) for n in "abcdefg" if n not in lit)
+    dark += '<circle cx="38.6" cy="38.3" r="2" %s/>' % unlit
     glow = "".join(shape(n, 'fill="#ff2010"') for n in lit)
     bright = "".join(shape(n, 'fill="url(#lit)"') for n in lit)
     body += "<g %s>%s<g filter=\"url(#bloom)\" opacity=\"0.7\">%s</g>%s</g>" % (slant, dark, glow, bright)
