@@ -11,10 +11,10 @@
 #include <cstring>
 #include <new>
 
-#include "raster/PIX_Bitmap.h"
-#include "raster/PIX_Composite.h"
+#include "raster/PIX_Blend.h"
 #include "raster/PIX_FontHandle.h"
 #include "raster/PIX_GlyphRasteriser.h"
+#include "raster/PIX_IBitmap.h"
 
 struct PIX_FreeTypeFont {
     FT_Face face = nullptr;
@@ -152,13 +152,6 @@ bool SizeFace(PIX_FreeTypeFont& font, int height) {
     return true;
 }
 
-// A pixel row of the bitmap, whichever way its rows are stored.
-uint32_t* Row(PIX_IBitmap* bitmap, int y) {
-    const int span = bitmap->GetRowSpan();
-    const int stored = bitmap->IsBottomUp() ? bitmap->GetHeight() - 1 - y : y;
-    return bitmap->GetPixels() + static_cast<intptr_t>(stored) * span;
-}
-
 // Copies the rendered glyph into the box (0, 0, boxWidth, boxHeight) as grey levels, its
 // origin at (penX, baseline).
 void BlitGlyph(const FT_Bitmap& glyph, int left, int top, PIX_IBitmap* scratch, int boxWidth, int boxHeight) {
@@ -174,13 +167,13 @@ void BlitGlyph(const FT_Bitmap& glyph, int left, int top, PIX_IBitmap* scratch, 
             continue;
         }
         const unsigned char* in = glyph.buffer + static_cast<intptr_t>(gy) * glyph.pitch;
-        uint32_t* out = Row(scratch, y);
+        PIX_Pixel32* out = PIX_RowAddress(*scratch, y);
         for (int gx = 0; gx < columns; ++gx) {
             const int x = left + gx;
             if (x < 0 || x >= boxWidth) {
                 continue;
             }
-            const uint32_t c = mono ? ((in[gx >> 3] >> (7 - (gx & 7))) & 1u) * 255u : in[gx];
+            const PIX_Pixel32 c = mono ? ((in[gx >> 3] >> (7 - (gx & 7))) & 1u) * 255u : in[gx];
             out[x] = c * 0x010101u;
         }
     }
@@ -264,7 +257,7 @@ void PIX_RasteriseGlyph(PIX_FontHandle font, PIX_IBitmap* scratch, uint16_t ch, 
     width = static_cast<int>((slot->advance.x + 32) >> 6);
     height = font->lineHeight;
     const int boxWidth = width + 2 * padding;
-    PIX_FillArea(scratch, 0, 0, boxWidth, height, 0, 1.0f, 0);
+    PIX_FillArea(scratch, 0, 0, boxWidth, height, 0, 1.0f, BlendCopy);
     if (scratch->GetPixels() == nullptr || FT_Render_Glyph(slot, font->renderMode) != 0) {
         return;
     }
