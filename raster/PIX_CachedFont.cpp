@@ -29,8 +29,12 @@ constexpr int kRecordSize = static_cast<int>(sizeof(GlyphRecord));
 constexpr int kGlyphScratchMinimum = 256;
 constexpr int kCachedLineLimit = 1024;
 
-GlyphRecord* Records(IByteBuffer& table) { return reinterpret_cast<GlyphRecord*>(table.Data()); }
-const GlyphRecord* Records(const IByteBuffer& table) { return reinterpret_cast<const GlyphRecord*>(table.Data()); }
+GlyphRecord* Records(IByteBuffer& table) {
+    return reinterpret_cast<GlyphRecord*>(table.Data());
+}
+const GlyphRecord* Records(const IByteBuffer& table) {
+    return reinterpret_cast<const GlyphRecord*>(table.Data());
+}
 
 // Makes sure the glyph scratch exists and is at least size x size, drawing white on black.
 PIX_SysBitmap* GlyphScratchOf(PIX_SysBitmap*& scratch, int size) {
@@ -51,7 +55,8 @@ PIX_SysBitmap* GlyphScratchOf(PIX_SysBitmap*& scratch, int size) {
 // apart (as a space on single lines).
 class TextWalker {
 public:
-    TextWalker(const char* text, int length, bool singleLine) : text(text), length(length), singleLine(singleLine) {}
+    TextWalker(const char* text, int length, bool singleLine)
+        : text(text), length(length), singleLine(singleLine) {}
 
     // False at the terminating zero or after length bytes; otherwise ch is the next
     // character, or newLine is set.
@@ -82,7 +87,9 @@ private:
 
 } // namespace
 
-PIX_CachedFont::PIX_CachedFont() { ++liveFonts; }
+PIX_CachedFont::PIX_CachedFont() {
+    ++liveFonts;
+}
 
 PIX_CachedFont::~PIX_CachedFont() {
     if ((flags & FontOwnsHandle) && font != nullptr) {
@@ -119,19 +126,31 @@ void PIX_CachedFont::AttachFont(PIX_FontHandle newFont, int newFlags) {
     }
 }
 
-PIX_Pixel32 PIX_CachedFont::SetForeground(PIX_Pixel32 colour) { return std::exchange(foreground, colour); }
-PIX_Pixel32 PIX_CachedFont::SetBackground(PIX_Pixel32 colour) { return std::exchange(background, colour); }
-PIX_Pixel32 PIX_CachedFont::SetEffectColour(PIX_Pixel32 colour) { return std::exchange(effectColour, colour); }
-int PIX_CachedFont::SetBackgroundMode(int mode) { return std::exchange(backgroundMode, mode); }
+PIX_Pixel32 PIX_CachedFont::SetForeground(PIX_Pixel32 colour) {
+    return std::exchange(foreground, colour);
+}
+PIX_Pixel32 PIX_CachedFont::SetBackground(PIX_Pixel32 colour) {
+    return std::exchange(background, colour);
+}
+PIX_Pixel32 PIX_CachedFont::SetEffectColour(PIX_Pixel32 colour) {
+    return std::exchange(effectColour, colour);
+}
+int PIX_CachedFont::SetBackgroundMode(int mode) {
+    return std::exchange(backgroundMode, mode);
+}
 
 void PIX_CachedFont::SetBlend(int mode, float newWeight) {
     blendMode = mode;
     weight = newWeight;
 }
 
-int PIX_CachedFont::GetExtendedGlyphCount() const { return extended.Size() / kRecordSize; }
+int PIX_CachedFont::GetExtendedGlyphCount() const {
+    return extended.Size() / kRecordSize;
+}
 
-const GlyphRecord* PIX_CachedFont::GetExtendedGlyphs() const { return Records(extended); }
+const GlyphRecord* PIX_CachedFont::GetExtendedGlyphs() const {
+    return Records(extended);
+}
 
 const GlyphRecord* PIX_CachedFont::FindGlyph(uint16_t ch) const {
     return const_cast<PIX_CachedFont*>(this)->FindRecord(ch);
@@ -221,7 +240,8 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding,
     }
     const int start = coverage.Size();
     const int64_t grown = int64_t{start} + int64_t{boxWidth} * height;
-    if (grown > INT32_MAX || (coverage.Resize(static_cast<int32_t>(grown), false), coverage.Size() == start)) {
+    if (grown > INT32_MAX ||
+        (coverage.Resize(static_cast<int32_t>(grown), false), coverage.Size() == start)) {
         glyph = {-1, 0, 0, 0, ch, 0};
         return;
     }
@@ -326,17 +346,20 @@ bool PIX_CachedFont::PaintGlyph(PIX_IBitmap* bitmap, uint16_t ch, int x, int y, 
     return true;
 }
 
-int PIX_CachedFont::RenderText(PIX_IBitmap* bitmap, const char* text, int length, PIX_Rect& rect, int textFlags) {
+int PIX_CachedFont::RenderText(PIX_IBitmap* bitmap, const char* text, int length, PIX_Rect& rect,
+                               int textFlags) {
     const bool measuring = (textFlags & DT_CALCRECT) != 0;
     if ((bitmap == nullptr && !measuring) || text == nullptr) {
         return 0;
     }
 #ifdef _WIN32
-    if (PIX_DrawsThroughGdi(flags, font != nullptr, textFlags, lineSpacing, lineHeight, PIX_RunningUnderWine)) {
+    if (PIX_DrawsThroughGdi(flags, font != nullptr, textFlags, lineSpacing, lineHeight,
+                            PIX_RunningUnderWine)) {
         return RenderThroughGdi(bitmap, text, length, rect, textFlags);
     }
 #endif
-    return measuring ? MeasureCached(text, length, rect, textFlags) : DrawCached(bitmap, text, length, rect, textFlags);
+    return measuring ? MeasureCached(text, length, rect, textFlags)
+                     : DrawCached(bitmap, text, length, rect, textFlags);
 }
 
 int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect& rect, int textFlags) {

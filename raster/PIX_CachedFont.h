@@ -9,9 +9,9 @@ class PIX_SysBitmap;
 
 // One cached character. All fields are 32-bit signed.
 struct GlyphRecord {
-    int32_t offset;    // 1 + byte offset of the coverage map in the store; 0 not yet rasterised,
-                       // -1 rasterised with nothing to draw
-    int32_t width;     // coverage map, pixels
+    int32_t offset; // 1 + byte offset of the coverage map in the store; 0 not yet rasterised,
+                    // -1 rasterised with nothing to draw
+    int32_t width;  // coverage map, pixels
     int32_t height;
     int32_t advance;   // distance to the next character's pen
     int32_t character; // 0..65535
@@ -70,7 +70,9 @@ public:
     static int GetLiveFontCount() { return liveFonts; }
     static PIX_SysBitmap* GetGlyphScratch() { return glyphScratch; }
 #ifdef _WIN32
-    static PIX_SysBitmap* GetTextScratch() { return textScratch; }
+    static PIX_SysBitmap* GetTextScratch() {
+        return textScratch;
+    }
 #endif
 
 private:

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "raster/PIX_Blend.h"
+#include "raster/PIX_BlendOps.h"
 
 namespace {
 
@@ -15,6 +16,34 @@ void Store(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapS
         for (int x = 0; x < columns; ++x) {
             if (in[x] != 0) {
                 out[x] = in[x] == 255 ? full : partial;
+            }
+        }
+    }
+}
+
+// Weight of a coverage byte c at glyph weight w (never 0 here).
+inline int CoverageWeight(int c, int w) {
+    if (w == 256) {
+        return c + 1;
+    }
+    const int k = w * c / 256;
+    return k > 256 ? 256 : k;
+}
+
+// The editor's case, anti-aliased text copied over the surface, without a call per pixel.
+void CopyAntiAliased(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapSpan, int columns,
+                     int rows, PIX_Pixel32 colour, int w) {
+    const pix_ops::Source source = pix_ops::Unpack(colour);
+    for (int y = 0; y < rows; ++y) {
+        PIX_Pixel32* out = dstRow0 + y * dstStep;
+        const uint8_t* in = map + static_cast<ptrdiff_t>(y) * mapSpan;
+        for (int x = 0; x < columns; ++x) {
+            if (in[x] == 0) {
+                continue;
+            }
+            const int k = CoverageWeight(in[x], w);
+            if (k > 0) {
+                pix_ops::Copy::Apply(out[x], source, k);
             }
         }
     }
@@ -36,9 +65,9 @@ int PIX_GlyphWeight(float weight) {
     return static_cast<int>(w);
 }
 
-void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapSpan, int columns,
-                           int rows, PIX_CoverageKind kind, PIX_Pixel32 foreground, PIX_Pixel32 effect, int op,
-                           float weight) {
+void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapSpan,
+                           int columns, int rows, PIX_CoverageKind kind, PIX_Pixel32 foreground,
+                           PIX_Pixel32 effect, int op, float weight) {
     const bool mono = kind == PIX_CoverageKind::Mono;
     int w = PIX_GlyphWeight(weight);
     if (kind != PIX_CoverageKind::AntiAliased) {
@@ -53,6 +82,10 @@ void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_
         return;
     }
     const PIX_Pixel32 full = foreground | 0xFF000000u;
+    if (kind == PIX_CoverageKind::AntiAliased && op == BlendCopy) {
+        CopyAntiAliased(dstRow0, dstStep, map, mapSpan, columns, rows, full, w);
+        return;
+    }
     const PIX_Pixel32 partial = mono ? full : (effect | 0xFF000000u);
     for (int y = 0; y < rows; ++y) {
         PIX_Pixel32* out = dstRow0 + y * dstStep;
@@ -63,12 +96,7 @@ void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_
                 continue;
             }
             if (kind == PIX_CoverageKind::AntiAliased) {
-                int k = c + 1;
-                if (w != 256) {
-                    k = w * c / 256;
-                    k = k > 256 ? 256 : k;
-                }
-                apply(out + x, full, k);
+                apply(out + x, full, CoverageWeight(c, w));
             } else {
                 apply(out + x, c == 255 ? full : partial, w);
             }

@@ -21,6 +21,6 @@ int PIX_GlyphWeight(float weight);
 // op (the low byte of a blend mode; unknown operators draw nothing) at the given weight. Each
 // pixel runs the constant-weight form of the operator with source pixel (red, green, blue of
 // the colour, alpha 255).
-void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapSpan, int columns,
-                           int rows, PIX_CoverageKind kind, PIX_Pixel32 foreground, PIX_Pixel32 effect, int op,
-                           float weight);
+void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapSpan,
+                           int columns, int rows, PIX_CoverageKind kind, PIX_Pixel32 foreground,
+                           PIX_Pixel32 effect, int op, float weight);

@@ -7,9 +7,15 @@ namespace {
 
 constexpr int kStackRow = 1024;
 
-inline uint32_t Half(uint32_t x) { return (x >> 1) & 0x7F7F7F7Fu; }
-inline uint32_t Quarter(uint32_t x) { return (x >> 2) & 0x3F3F3F3Fu; }
-inline uint32_t Eighth(uint32_t x) { return (x >> 3) & 0x1F1F1F1Fu; }
+inline uint32_t Half(uint32_t x) {
+    return (x >> 1) & 0x7F7F7F7Fu;
+}
+inline uint32_t Quarter(uint32_t x) {
+    return (x >> 2) & 0x3F3F3F3Fu;
+}
+inline uint32_t Eighth(uint32_t x) {
+    return (x >> 3) & 0x1F1F1F1Fu;
+}
 
 // One row with a single vertical neighbour (the first and the last row).
 void SoftenEdgeRow(uint32_t* out, const uint32_t* row, const uint32_t* vertical, int width) {
@@ -20,7 +26,8 @@ void SoftenEdgeRow(uint32_t* out, const uint32_t* row, const uint32_t* vertical,
     out[width - 1] = Half(row[width - 1]) + Quarter(row[width - 2]) + Quarter(vertical[width - 1]);
 }
 
-void SoftenInnerRow(uint32_t* out, const uint32_t* row, const uint32_t* above, const uint32_t* below, int width) {
+void SoftenInnerRow(uint32_t* out, const uint32_t* row, const uint32_t* above, const uint32_t* below,
+                    int width) {
     out[0] = Half(row[0]) + Quarter(row[1]) + Eighth(above[0]) + Eighth(below[0]);
     for (int x = 1; x < width - 1; ++x) {
         out[x] = Half(row[x]) + Eighth(row[x - 1]) + Eighth(row[x + 1]) + Eighth(above[x]) + Eighth(below[x]);
@@ -68,8 +75,8 @@ void PIX_SoftenGlyphArea(uint32_t* row0, ptrdiff_t step, int width, int height) 
     }
 }
 
-int PIX_ExtractCoverage(const uint32_t* row0, ptrdiff_t step, int boxWidth, int height, int inkLeft, int inkRight,
-                        bool invert, uint8_t* map, int& left) {
+int PIX_ExtractCoverage(const uint32_t* row0, ptrdiff_t step, int boxWidth, int height, int inkLeft,
+                        int inkRight, bool invert, uint8_t* map, int& left) {
     int l = inkLeft;
     int r = inkRight;
     for (int y = 0; y < height; ++y) {

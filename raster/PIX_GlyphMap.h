@@ -15,8 +15,8 @@ void PIX_SoftenGlyphArea(uint32_t* row0, ptrdiff_t step, int width, int height);
 // asked), then drops the empty columns at both sides that lie outside the pen's cell
 // [inkLeft, inkRight). map must hold boxWidth x height bytes. Answers the map width; left
 // receives the first column kept.
-int PIX_ExtractCoverage(const uint32_t* row0, ptrdiff_t step, int boxWidth, int height, int inkLeft, int inkRight,
-                        bool invert, uint8_t* map, int& left);
+int PIX_ExtractCoverage(const uint32_t* row0, ptrdiff_t step, int boxWidth, int height, int inkLeft,
+                        int inkRight, bool invert, uint8_t* map, int& left);
 
 // Turns the map a quarter turn: width and height swap. Without bottomUp the top of a
 // character ends up on the right (text reads downwards), with it on the left. temp must hold

@@ -6,8 +6,8 @@
 
 bool PIX_DrawsThroughGdi(int fontFlags, bool hasFont, int textFlags, int lineSpacing, int lineHeight,
                          bool (*underWine)()) {
-    const bool direct = (fontFlags & FontPreferNative) != 0 && hasFont && (textFlags & TextUseForegroundAlpha) == 0 &&
-                        (fontFlags & FontCacheOnlyFlags) == 0 &&
+    const bool direct = (fontFlags & FontPreferNative) != 0 && hasFont &&
+                        (textFlags & TextUseForegroundAlpha) == 0 && (fontFlags & FontCacheOnlyFlags) == 0 &&
                         (lineSpacing == 0 || (textFlags & DT_SINGLELINE) != 0) && !underWine();
     return direct || lineHeight >= 256;
 }
@@ -46,7 +46,9 @@ void PIX_PlaceTextBox(const PIX_Rect& rect, int flags, int tw, int th, int& x, i
     y = PIX_ClampToInt(py);
 }
 
-int PIX_GlyphPadding(int lineHeight) { return lineHeight < 16 ? 2 : lineHeight / 16 + 2; }
+int PIX_GlyphPadding(int lineHeight) {
+    return lineHeight < 16 ? 2 : lineHeight / 16 + 2;
+}
 
 int PIX_ClampToInt(int64_t v) {
     if (v > INT_MAX) {

@@ -100,10 +100,12 @@ bool MatchFace(const PIX_FontRequest& request, FaceMatch& match) {
     }
     FcChar8* file = nullptr;
     FcChar8* family = nullptr;
-    bool ok = FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch &&
-              std::strlen(reinterpret_cast<const char*>(file)) < sizeof(match.file);
+    const size_t fileLength = FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch
+                                  ? std::strlen(reinterpret_cast<const char*>(file))
+                                  : 0;
+    const bool ok = fileLength > 0 && fileLength < sizeof(match.file);
     if (ok) {
-        std::strcpy(match.file, reinterpret_cast<const char*>(file));
+        std::memcpy(match.file, file, fileLength + 1);
         if (FcPatternGetInteger(found, FC_INDEX, 0, &match.index) != FcResultMatch) {
             match.index = 0;
         }
@@ -142,7 +144,8 @@ bool SizeFace(PIX_FreeTypeFont& font, int height) {
     if (height == 0) {
         height = kDefaultCellHeight;
     }
-    const double scale = height > 0 ? height / (ascender + descender) : -static_cast<double>(height) / face->units_per_EM;
+    const double scale =
+        height > 0 ? height / (ascender + descender) : -static_cast<double>(height) / face->units_per_EM;
     const double ppem = scale * face->units_per_EM;
     if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64.0)), 72, 72) != 0) {
         return false;
@@ -199,7 +202,7 @@ PIX_FontHandle PIX_CreateFont(const PIX_FontRequest& request) {
         ReleaseLibraries();
         return nullptr;
     }
-    std::strcpy(font->family, match.family);
+    std::memcpy(font->family, match.family, sizeof(font->family));
     font->embolden = request.weight >= 600 && match.weight < FC_WEIGHT_DEMIBOLD;
     font->oblique = request.italic && match.slant == FC_SLANT_ROMAN;
     if (request.quality == PIX_QualityNonAntialiased) {
@@ -234,7 +237,9 @@ const char* PIX_FontFaceName(PIX_FontHandle font, char* out, int capacity) {
 
 void PIX_PrepareGlyphScratch(PIX_IBitmap*) {}
 
-int PIX_MeasureLineHeight(PIX_FontHandle font, PIX_IBitmap*) { return font != nullptr ? font->lineHeight : 0; }
+int PIX_MeasureLineHeight(PIX_FontHandle font, PIX_IBitmap*) {
+    return font != nullptr ? font->lineHeight : 0;
+}
 
 void PIX_RasteriseGlyph(PIX_FontHandle font, PIX_IBitmap* scratch, uint16_t ch, int padding, int& width,
                         int& height) {

@@ -10,8 +10,8 @@
 
 PIX_FontHandle PIX_CreateFont(const PIX_FontRequest& request) {
     return CreateFontA(request.height, 0, request.escapement, request.escapement, request.weight,
-                       request.italic ? TRUE : FALSE, FALSE, FALSE, 0, 0, 0, static_cast<DWORD>(request.quality), 0,
-                       request.face);
+                       request.italic ? TRUE : FALSE, FALSE, FALSE, 0, 0, 0,
+                       static_cast<DWORD>(request.quality), 0, request.face);
 }
 
 void PIX_DeleteFont(PIX_FontHandle font) {

@@ -45,13 +45,15 @@ public:
         }
         wchar_t* buffer = stackBuffer;
         if (needed >= kHeapThreshold) {
-            heapBuffer = static_cast<wchar_t*>(std::malloc((static_cast<size_t>(needed) + 32) * sizeof(wchar_t)));
+            heapBuffer =
+                static_cast<wchar_t*>(std::malloc((static_cast<size_t>(needed) + 32) * sizeof(wchar_t)));
             buffer = heapBuffer;
         }
         if (buffer == nullptr) {
             return;
         }
-        const int converted = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, buffer, needed);
+        const int converted =
+            MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, buffer, needed);
         if (converted > 0) {
             wide = buffer;
             // A conversion up to the terminating zero counts the zero too.
@@ -78,7 +80,9 @@ private:
     int wideLength = 0;
 };
 
-COLORREF ColourOf(PIX_Pixel32 pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
+COLORREF ColourOf(PIX_Pixel32 pixel) {
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
 
 } // namespace
 

@@ -66,7 +66,7 @@ TEST_F(FontCache, WidthIsTheSumOfTheAdvancesWhenNoInkOverhangs) {
 
 TEST_F(FontCache, ExtendedCharactersKeepTheTableSorted) {
     MeasureText("\xC3\xA9\xE2\x82\xAC\xC3\xBC"); // é € ü
-    MeasureText("\xC3\xBF\xC3\xA9");              // ÿ, é again
+    MeasureText("\xC3\xBF\xC3\xA9");             // ÿ, é again
     ASSERT_EQ(font->GetExtendedGlyphCount(), 4);
     const GlyphRecord* records = font->GetExtendedGlyphs();
     const int expected[] = {0xE9, 0xFC, 0xFF, 0x20AC};
@@ -94,7 +94,9 @@ TEST_F(FontCache, FixedCacheRasterisesAsciiAtOnceAndIgnoresTheRest) {
 
 TEST_F(FontCache, Utf8RulesOfTheCachePath) {
     // A four-byte sequence is a space; a lone 0xE9 is the character 0xE9 (é).
-    EXPECT_EQ(MeasureText("a\xF0\x9F\x98\x80" "b"), MeasureText("a b"));
+    EXPECT_EQ(MeasureText("a\xF0\x9F\x98\x80"
+                          "b"),
+              MeasureText("a b"));
     EXPECT_EQ(MeasureText("\xE9"), MeasureText("\xC3\xA9"));
     EXPECT_EQ(font->GetExtendedGlyphCount(), 1);
     // Carriage returns are dropped; a line feed on a single line is a space.
@@ -280,7 +282,8 @@ TEST_F(FontCache, InvertedAndVerticalFonts) {
 }
 
 TEST_F(FontCache, ReattachingDiscardsTheCache) {
-    MeasureText("\xC3\xA9" "abc");
+    MeasureText("\xC3\xA9"
+                "abc");
     EXPECT_GT(font->GetCoverageSize(), 0);
     EXPECT_EQ(font->GetExtendedGlyphCount(), 1);
     font->AttachFont(MakeSystemFont(20), FontOwnsHandle);

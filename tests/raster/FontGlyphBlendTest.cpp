@@ -15,8 +15,8 @@ std::vector<PIX_Pixel32> Draw(const std::vector<uint8_t>& map, PIX_CoverageKind 
                               PIX_Pixel32 under = 0) {
     std::vector<PIX_Pixel32> pixels(map.size(), under);
     PIX_CompositeCoverage(pixels.data(), static_cast<ptrdiff_t>(map.size()), map.data(),
-                          static_cast<int>(map.size()), static_cast<int>(map.size()), 1, kind, kWhite, kGrey, op,
-                          weight);
+                          static_cast<int>(map.size()), static_cast<int>(map.size()), 1, kind, kWhite, kGrey,
+                          op, weight);
     return pixels;
 }
 
@@ -33,8 +33,8 @@ TEST(FontGlyphBlend, AntiAliasedCoverageWeighsEachPixel) {
                                         Operator(BlendCopy, 0, kWhite, 2)}));
     // At half weight each byte weighs 128 * c / 256.
     EXPECT_EQ(Draw(map, PIX_CoverageKind::AntiAliased, BlendCopy, 0.5f),
-              (std::vector<PIX_Pixel32>{0, Operator(BlendCopy, 0, kWhite, 127), Operator(BlendCopy, 0, kWhite, 63),
-                                        0}));
+              (std::vector<PIX_Pixel32>{0, Operator(BlendCopy, 0, kWhite, 127),
+                                        Operator(BlendCopy, 0, kWhite, 63), 0}));
     EXPECT_EQ(Draw(map, PIX_CoverageKind::AntiAliased, BlendAdd, 0.5f, 0x10101010),
               (std::vector<PIX_Pixel32>{0x10101010, Operator(BlendAdd, 0x10101010, kWhite, 127),
                                         Operator(BlendAdd, 0x10101010, kWhite, 63),
@@ -43,8 +43,10 @@ TEST(FontGlyphBlend, AntiAliasedCoverageWeighsEachPixel) {
 
 TEST(FontGlyphBlend, MonoAndEffectsStoreWholeWordsAtFullCopy) {
     const std::vector<uint8_t> map = {0, 255, 128};
-    EXPECT_EQ(Draw(map, PIX_CoverageKind::Mono, BlendCopy, 1.0f, 7), (std::vector<PIX_Pixel32>{7, kWhite, kWhite}));
-    EXPECT_EQ(Draw(map, PIX_CoverageKind::Effects, BlendCopy, 1.0f, 7), (std::vector<PIX_Pixel32>{7, kWhite, kGrey}));
+    EXPECT_EQ(Draw(map, PIX_CoverageKind::Mono, BlendCopy, 1.0f, 7),
+              (std::vector<PIX_Pixel32>{7, kWhite, kWhite}));
+    EXPECT_EQ(Draw(map, PIX_CoverageKind::Effects, BlendCopy, 1.0f, 7),
+              (std::vector<PIX_Pixel32>{7, kWhite, kGrey}));
 }
 
 TEST(FontGlyphBlend, MonoAndEffectsRunTheOperatorOtherwise) {

@@ -8,7 +8,9 @@
 namespace {
 
 // A grey level as GDI leaves it on the scratch: the same value in blue, green and red.
-uint32_t Grey(uint32_t level) { return level * 0x010101u; }
+uint32_t Grey(uint32_t level) {
+    return level * 0x010101u;
+}
 
 TEST(FontGlyphMap, SofteningSpreadsAPointToItsNeighbours) {
     // 4 x 3 area inside rows of 6 pixels; the pixels beyond the area must stay untouched.
@@ -20,10 +22,10 @@ TEST(FontGlyphMap, SofteningSpreadsAPointToItsNeighbours) {
     }
     pixels[1 * 6 + 1] = Grey(255);
     PIX_SoftenGlyphArea(pixels.data(), 6, 4, 3);
-    EXPECT_EQ(pixels[1 * 6 + 1], Grey(127));       // half of itself
-    EXPECT_EQ(pixels[1 * 6 + 2], Grey(31));        // an eighth to the right
-    EXPECT_EQ(pixels[1 * 6 + 0], Grey(63));        // edge column: a quarter from its one neighbour
-    EXPECT_EQ(pixels[0 * 6 + 1], Grey(63));        // first row: a quarter from below
+    EXPECT_EQ(pixels[1 * 6 + 1], Grey(127)); // half of itself
+    EXPECT_EQ(pixels[1 * 6 + 2], Grey(31));  // an eighth to the right
+    EXPECT_EQ(pixels[1 * 6 + 0], Grey(63));  // edge column: a quarter from its one neighbour
+    EXPECT_EQ(pixels[0 * 6 + 1], Grey(63));  // first row: a quarter from below
     // The last row takes a quarter of the row above as already softened: 127 / 4, 31 / 4.
     EXPECT_EQ(pixels[2 * 6 + 1], Grey(31));
     EXPECT_EQ(pixels[2 * 6 + 2], Grey(7));
@@ -67,7 +69,8 @@ TEST(FontGlyphMap, ExtractionTrimsOnlyEmptyColumnsOutsideTheCell) {
     const int width = PIX_ExtractCoverage(pixels.data(), box, box, 2, 2, 5, false, map.data(), left);
     EXPECT_EQ(left, 1);
     EXPECT_EQ(width, 4); // columns 1..4: the cell's right edge stays
-    EXPECT_EQ(std::vector<uint8_t>(map.begin(), map.begin() + 8), (std::vector<uint8_t>{40, 0, 0, 0, 0, 0, 200, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(map.begin(), map.begin() + 8),
+              (std::vector<uint8_t>{40, 0, 0, 0, 0, 0, 200, 0}));
 }
 
 TEST(FontGlyphMap, ExtractionReadsTheRedByteAndInverts) {
@@ -92,7 +95,8 @@ TEST(FontGlyphMap, ExtractionNeverReachesBeyondTheBox) {
     const int width = PIX_ExtractCoverage(pixels.data(), box, box, 2, 3, 9, false, map.data(), left);
     EXPECT_EQ(left, 3);
     EXPECT_EQ(width, 3);
-    EXPECT_EQ(std::vector<uint8_t>(map.begin(), map.begin() + 6), (std::vector<uint8_t>{0, 0, 255, 0, 99, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(map.begin(), map.begin() + 6),
+              (std::vector<uint8_t>{0, 0, 255, 0, 99, 0}));
 }
 
 TEST(FontGlyphMap, RotationTurnsAQuarterEitherWay) {

@@ -9,8 +9,8 @@
 #include "raster/PIX_IBitmap.h"
 
 // The editor's value-text face: "Arial", 13 pixels cell height, ClearType.
-inline PIX_FontHandle MakeSystemFont(int height = 13, int quality = PIX_QualityClearType, const char* face = "Arial",
-                                     int weight = 400) {
+inline PIX_FontHandle MakeSystemFont(int height = 13, int quality = PIX_QualityClearType,
+                                     const char* face = "Arial", int weight = 400) {
     return PIX_CreateFont({face, height, 0, weight, false, quality});
 }
 
@@ -67,7 +67,9 @@ inline bool operator==(const PIX_Rect& a, const PIX_Rect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-inline bool operator!=(const PIX_Rect& a, const PIX_Rect& b) { return !(a == b); }
+inline bool operator!=(const PIX_Rect& a, const PIX_Rect& b) {
+    return !(a == b);
+}
 
 inline std::ostream& operator<<(std::ostream& out, const PIX_Rect& r) {
     return out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";

@@ -7,8 +7,12 @@
 
 namespace {
 
-bool Wine() { return true; }
-bool NotWine() { return false; }
+bool Wine() {
+    return true;
+}
+bool NotWine() {
+    return false;
+}
 int wineQuestions = 0;
 bool CountedNotWine() {
     ++wineQuestions;
@@ -42,11 +46,13 @@ TEST(TextLayout, DirectGdiPathNeedsEveryCondition) {
         {"line spacing", kEditorFlags, true, 0, 2, 15, NotWine, false},
         {"line spacing, single line", kEditorFlags, true, DT_SINGLELINE, 2, 15, NotWine, true},
         {"tall lines under Wine", kEditorFlags, true, 0, 0, 256, Wine, true},
-        {"tall lines with any flags", FontShadow | FontBlur, false, TextUseForegroundAlpha, 3, 300, Wine, true},
+        {"tall lines with any flags", FontShadow | FontBlur, false, TextUseForegroundAlpha, 3, 300, Wine,
+         true},
         {"just below tall", FontShadow, true, 0, 0, 255, NotWine, false},
     };
     for (const PathCase& c : cases) {
-        EXPECT_EQ(PIX_DrawsThroughGdi(c.fontFlags, c.hasFont, c.textFlags, c.lineSpacing, c.lineHeight, c.underWine),
+        EXPECT_EQ(PIX_DrawsThroughGdi(c.fontFlags, c.hasFont, c.textFlags, c.lineSpacing, c.lineHeight,
+                                      c.underWine),
                   c.gdi)
             << c.name;
     }

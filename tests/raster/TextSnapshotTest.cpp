@@ -20,7 +20,9 @@ constexpr PIX_Pixel32 kPanel = 0xFF23262B;
 constexpr PIX_Pixel32 kValueText = 0xFFFFFFC0;
 const char* const kTexts[] = {"1000Hz", "Triangle", "50:50", "\\100%/", "1/16.", "ON", "0.25Hz"};
 
-std::string SnapshotPath(const char* name) { return std::string(KSP_SNAPSHOT_DIR) + "/" + name; }
+std::string SnapshotPath(const char* name) {
+    return std::string(KSP_SNAPSHOT_DIR) + "/" + name;
+}
 
 // The editor's value-text font: the face it asks for, with the flags it attaches.
 std::unique_ptr<PIX_CachedFont> EditorFont() {

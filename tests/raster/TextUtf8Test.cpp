@@ -51,15 +51,12 @@ TEST(TextUtf8, FindsSequencesThatNeedWideText) {
         bool found;
     };
     const ScanCase cases[] = {
-        {"plain ASCII", -1, false},
-        {"caf\xC3\xA9", -1, true},
-        {"\xE2\x82\xAC", -1, true},
-        {"\xF0\x9F\x98\x80", -1, true},
-        {"\xF0\x9F", -1, false}, // four-byte lead needs two continuation bytes here
-        {"\xE9t\xE9", -1, false}, // Latin-1 bytes, not UTF-8
-        {"caf\xC3\xA9", 4, false},    // the sequence lies beyond the length
-        {"caf\xC3\xA9", 5, true},
-        {"\xC3\xA9", 0, false},
+        {"plain ASCII", -1, false},     {"caf\xC3\xA9", -1, true}, {"\xE2\x82\xAC", -1, true},
+        {"\xF0\x9F\x98\x80", -1, true}, {"\xF0\x9F", -1, false}, // four-byte lead needs two continuation
+                                                                 // bytes here
+        {"\xE9t\xE9", -1, false},                                // Latin-1 bytes, not UTF-8
+        {"caf\xC3\xA9", 4, false},                               // the sequence lies beyond the length
+        {"caf\xC3\xA9", 5, true},       {"\xC3\xA9", 0, false},
     };
     for (const ScanCase& c : cases) {
         EXPECT_EQ(PIX_HasUtf8Sequence(c.text, c.length), c.found) << c.text << " / " << c.length;
