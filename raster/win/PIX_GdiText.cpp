@@ -132,7 +132,7 @@ int PIX_CachedFont::RenderThroughGdi(PIX_IBitmap* bitmap, const char* text, int 
     if (measuring) {
         rect.right = PIX_ClampToInt(int64_t{rect.left} + tw);
         rect.bottom = PIX_ClampToInt(int64_t{rect.top} + th);
-    } else {
+    } else if (bitmap != nullptr) {
         const bool noClip = (textFlags & DT_NOCLIP) != 0;
         int x = 0;
         int y = 0;
