@@ -253,7 +253,7 @@ void PIX_CompositeRect(PIX_IBitmap* dest, const PIX_IBitmap* src, int x, int y, 
 }
 
 void PIX_FillArea(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_Pixel32 colour, float weight, int mode) {
-    if (mode & BlendUseSourceAlpha) {
+    if ((mode & BlendUseSourceAlpha) != 0) {
         weight *= static_cast<float>(colour >> 24) / 255.0f;
     }
     if (!dest) {

@@ -38,10 +38,13 @@ bool PIX_MemBitmap::SetSize(int newWidth, int newHeight) {
     width = newWidth;
     height = newHeight;
     // 64-bit arithmetic: a product that does not fit must fail, not wrap into a small block.
-    const int64_t span =
-        (static_cast<int64_t>(newWidth) + rowAlignMask) & ~static_cast<int64_t>(rowAlignMask);
-    const int64_t bytes = static_cast<int64_t>(newHeight) * span * 4;
-    if (bytes > 0 && bytes <= kMaxBytes && newWidth > 0 && newHeight > 0) {
+    int64_t bytes = 0;
+    if (newWidth > 0 && newHeight > 0) {
+        const int64_t span =
+            (static_cast<int64_t>(newWidth) + rowAlignMask) & ~static_cast<int64_t>(rowAlignMask);
+        bytes = static_cast<int64_t>(newHeight) * span * 4;
+    }
+    if (bytes > 0 && bytes <= kMaxBytes) {
         if (!raw) {
             raw = std::malloc(static_cast<size_t>(bytes + kAlignmentSlack));
             allocatedSize = raw ? static_cast<int>(bytes) : 0;

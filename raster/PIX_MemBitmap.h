@@ -8,7 +8,7 @@
 class PIX_MemBitmap final : public PIX_IBitmap {
 public:
     // Allocates only when both sizes are positive; otherwise the bitmap starts empty.
-    PIX_MemBitmap(int width = 0, int height = 0);
+    explicit PIX_MemBitmap(int width = 0, int height = 0);
     ~PIX_MemBitmap() override;
     PIX_MemBitmap(const PIX_MemBitmap&) = delete;
     PIX_MemBitmap& operator=(const PIX_MemBitmap&) = delete;

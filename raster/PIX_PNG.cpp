@@ -69,7 +69,7 @@ bool ReadImage(Decoding* d) {
     if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8) {
         png_set_expand_gray_1_2_4_to_8(d->png);
     }
-    if (png_get_valid(d->png, d->info, PNG_INFO_tRNS)) {
+    if (png_get_valid(d->png, d->info, PNG_INFO_tRNS) != 0) {
         png_set_tRNS_to_alpha(d->png);
         colourType |= PNG_COLOR_MASK_ALPHA;
     }
@@ -82,7 +82,7 @@ bool ReadImage(Decoding* d) {
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
         png_set_gray_to_rgb(d->png);
     }
-    if (colourType & PNG_COLOR_MASK_ALPHA) {
+    if ((colourType & PNG_COLOR_MASK_ALPHA) != 0) {
         png_set_swap_alpha(d->png);
     } else {
         png_set_filler(d->png, 0xFF, PNG_FILLER_BEFORE);

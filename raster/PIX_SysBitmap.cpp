@@ -1,5 +1,7 @@
 #include "raster/PIX_SysBitmap.h"
 
+#include <climits>
+
 bool PIX_SysBitmap::SetSize(int newWidth, int newHeight) {
     if (!CanHoldSurface()) {
         width = 0;
@@ -22,7 +24,7 @@ bool PIX_SysBitmap::SetSize(int newWidth, int newHeight) {
     // Rounded in 64 bits: a width near INT_MAX must not wrap.
     const long long rounded = (static_cast<long long>(newWidth) + 3) & ~3LL;
     ReleaseSurface();
-    if (rounded > 0x7fffffff) {
+    if (rounded > INT_MAX) {
         allocatedWidth = 0;
         allocatedHeight = 0;
         width = 0;

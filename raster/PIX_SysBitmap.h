@@ -8,7 +8,7 @@
 // Shrinking keeps the surface and its row span; growing reallocates.
 class PIX_SysBitmap final : public PIX_IBitmap {
 public:
-    PIX_SysBitmap(int width = 0, int height = 0);
+    explicit PIX_SysBitmap(int width = 0, int height = 0);
     ~PIX_SysBitmap() override;
     PIX_SysBitmap(const PIX_SysBitmap&) = delete;
     PIX_SysBitmap& operator=(const PIX_SysBitmap&) = delete;

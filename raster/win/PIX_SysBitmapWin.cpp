@@ -3,8 +3,7 @@
 
 #include <climits>
 
-PIX_SysBitmap::PIX_SysBitmap(int width, int height) {
-    dc = CreateCompatibleDC(nullptr);
+PIX_SysBitmap::PIX_SysBitmap(int width, int height) : dc(CreateCompatibleDC(nullptr)) {
     SetSize(width, height);
 }
 
