@@ -55,8 +55,6 @@ public:
     // FontFixedCache with a character of 128 or above, no memory).
     bool CacheGlyph(uint16_t ch);
 
-    int GetFlags() const { return flags; }
-    int GetBlendMode() const { return blendMode; }
     float GetWeight() const { return weight; }
     int GetExtendedGlyphCount() const;
     const GlyphRecord* GetExtendedGlyphs() const;

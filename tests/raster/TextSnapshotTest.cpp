@@ -32,9 +32,10 @@ std::unique_ptr<PIX_CachedFont> EditorFont() {
     return font;
 }
 
-// As the knobs draw their value: centred in the 40-pixel text area, from its top, unclipped.
-void DrawValue(PIX_IFont& font, PIX_IBitmap& surface, const char* text, int x, int top) {
-    PIX_Rect area = {x, top, x + 40, top + 14};
+// As the knobs (40 pixels wide) and the sync switch (20) draw their value: centred in the
+// text area, from its top, unclipped.
+void DrawValue(PIX_IFont& font, PIX_IBitmap& surface, const char* text, int x, int top, int width = 40) {
+    PIX_Rect area = {x, top, x + width, top + 14};
     font.RenderText(&surface, text, -1, area, DT_NOCLIP | DT_CENTER);
 }
 
@@ -95,7 +96,7 @@ TEST(TextSnapshot, ValueTextsOnTheEditorArtwork) {
         PIX_CompositeRect(&surface, knob.get(), knobs[i], 100, &frame, 1.0f, BlendUseSourceAlpha);
         DrawValue(*font, surface, kTexts[i], knobs[i], 148);
     }
-    DrawValue(*font, surface, "ON", 401 - 10, 148);
+    DrawValue(*font, surface, "OFF", 401, 148, 20);
     ASSERT_TRUE(WriteSnapshotPNG(surface, SnapshotPath("text-editor.png").c_str()));
 
     // Each value lies in its knob's column band under the knob.
