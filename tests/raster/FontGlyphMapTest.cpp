@@ -43,12 +43,6 @@ TEST(FontGlyphMap, SofteningKeepsAFullAreaFull) {
     }
 }
 
-TEST(FontGlyphMap, SofteningNeedsTwoByTwo) {
-    std::vector<uint32_t> pixels = {Grey(255), 0, Grey(255)};
-    PIX_SoftenGlyphArea(pixels.data(), 3, 3, 1);
-    EXPECT_EQ(pixels, (std::vector<uint32_t>{Grey(255), 0, Grey(255)}));
-}
-
 TEST(FontGlyphMap, SofteningWideAreasUseTheHeap) {
     const int width = 1500;
     std::vector<uint32_t> pixels(width * 2, 0);
