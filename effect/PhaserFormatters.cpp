@@ -7,7 +7,7 @@
 namespace {
 
 void Copy(const char* text, char* out) {
-    std::snprintf(out, kFormatterTextCapacity, "%s", text);
+    std::snprintf(out, kParameterTextCapacity, "%s", text);
 }
 
 } // namespace
@@ -17,15 +17,15 @@ void FormatStages(double x, char* out) {
 }
 
 void FormatManual(double x, char* out) {
-    std::snprintf(out, kFormatterTextCapacity, "%.0f%s", x * 16000.0, "Hz");
+    std::snprintf(out, kParameterTextCapacity, "%.0f%s", x * 16000.0, "Hz");
 }
 
 void FormatPercent(double x, char* out) {
-    std::snprintf(out, kFormatterTextCapacity, "%.0f%s", x * 100.0, "%");
+    std::snprintf(out, kParameterTextCapacity, "%.0f%s", x * 100.0, "%");
 }
 
 void FormatLFOFrequency(double x, char* out) {
-    std::snprintf(out, kFormatterTextCapacity, "%.2f%s", 25.0 * x * x, "Hz");
+    std::snprintf(out, kParameterTextCapacity, "%.2f%s", 25.0 * x * x, "Hz");
 }
 
 void FormatLFONote(double x, char* out) {
@@ -38,7 +38,7 @@ void FormatMix(double x, char* out) {
     } else if (x == 1.0) {
         Copy("Wet", out);
     } else {
-        std::snprintf(out, kFormatterTextCapacity, "%.0f:%.0f", (1.0 - x) * 100.0, x * 100.0);
+        std::snprintf(out, kParameterTextCapacity, "%.0f:%.0f", (1.0 - x) * 100.0, x * 100.0);
     }
 }
 
@@ -52,9 +52,9 @@ void FormatStereo(double x, char* out) {
     if (x == 0.5) {
         Copy("0%", out);
     } else if (x < 0.5) {
-        std::snprintf(out, kFormatterTextCapacity, ">%.0f%s<", (0.5 - x) * 200.0, "%");
+        std::snprintf(out, kParameterTextCapacity, ">%.0f%s<", (0.5 - x) * 200.0, "%");
     } else {
-        std::snprintf(out, kFormatterTextCapacity, "\\%.0f%s/", (x - 0.5) * 200.0, "%");
+        std::snprintf(out, kParameterTextCapacity, "\\%.0f%s/", (x - 0.5) * 200.0, "%");
     }
 }
 
@@ -62,6 +62,6 @@ void FormatWaveform(double x, char* out) {
     Copy(x < 0.5 ? "Sine" : "Triangle", out);
 }
 
-PhaserFormatter LFOSpeedFormatter(bool synchronised) {
+ParameterDisplayFunction LFOSpeedFormatter(bool synchronised) {
     return synchronised ? FormatLFONote : FormatLFOFrequency;
 }

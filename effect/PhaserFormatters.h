@@ -1,10 +1,9 @@
 #pragma once
 
-// Display texts of the phaser's parameters. Each formatter is given the parameter's plain value
-// and writes the complete NUL-terminated text into a buffer of kFormatterTextCapacity bytes.
-constexpr int kFormatterTextCapacity = 64;
+#include "core/IParameter.h"
 
-using PhaserFormatter = void (*)(double plain, char* out);
+// Display texts of the phaser's parameters. Each formatter is given the parameter's plain value
+// and writes the complete text into a buffer of kParameterTextCapacity bytes.
 
 void FormatStages(double x, char* out);
 void FormatManual(double x, char* out);
@@ -17,4 +16,4 @@ void FormatStereo(double x, char* out);
 void FormatWaveform(double x, char* out);
 
 // The LFOSpeed formatter for the given state of SyncToHost.
-PhaserFormatter LFOSpeedFormatter(bool synchronised);
+ParameterDisplayFunction LFOSpeedFormatter(bool synchronised);

@@ -9,13 +9,13 @@
 namespace {
 
 struct FormatCase {
-    PhaserFormatter formatter;
+    ParameterDisplayFunction formatter;
     double value;
     const char* text;
 };
 
-std::string Format(PhaserFormatter formatter, double value) {
-    char text[kFormatterTextCapacity] = "unchanged";
+std::string Format(ParameterDisplayFunction formatter, double value) {
+    char text[kParameterTextCapacity] = "unchanged";
     formatter(value, text);
     return text;
 }

@@ -109,7 +109,7 @@ TEST(PhaserState, FactoryProgramTable) {
     // LFOSpeed is kept squared; the program stores its square root.
     const double speed = std::sqrt(PhaserFactoryPrograms[5].values[LFOSpeed]);
     EXPECT_EQ(speed, 0.35213633723318016);
-    char text[kFormatterTextCapacity];
+    char text[kParameterTextCapacity];
     FormatLFOFrequency(speed, text);
     EXPECT_STREQ(text, "3.10Hz");
     for (const PhaserFactoryProgram& program : PhaserFactoryPrograms) {
