@@ -12,9 +12,9 @@
 
 KSPhaser::KSPhaser(audioMasterCallback host)
     : Effect(host, kPhaserParameterCount, "2-2", kPhaserFactoryProgramCount, "Kestrunelle Phaser", "",
-             "Kestrunelle Dadid", 0x00020002, FourCharCode('k', 's', 'p', 'h'), FourCharCode('K', 's', 't', 'r'), 0,
-             true, false) {
-    CreateParameters();
+             "Kestrunelle Dadid", 0x00020002, FourCharCode('k', 's', 'p', 'h'),
+             FourCharCode('K', 's', 't', 'r'), 0, true, false) {
+    KSPhaser::CreateParameters();
     MakeFactoryPresets();
 }
 
@@ -88,7 +88,9 @@ void KSPhaser::ProcessBlock(double** inputs, double** outputs, int frames) {
     processor.Process(inputs, outputs, frames);
 }
 
-bool KSPhaser::SaveState(IByteBuffer& buffer) { return PutPhaserStateHeader(buffer) && SerializeParams(buffer); }
+bool KSPhaser::SaveState(IByteBuffer& buffer) {
+    return PutPhaserStateHeader(buffer) && SerializeParams(buffer);
+}
 
 int KSPhaser::LoadState(const IByteBuffer& buffer, int pos) {
     PhaserStateValues values;
@@ -105,7 +107,9 @@ int KSPhaser::LoadState(const IByteBuffer& buffer, int pos) {
     return pos;
 }
 
-void KSPhaser::OnPresetChange() { SendParametersToEditor(); }
+void KSPhaser::OnPresetChange() {
+    SendParametersToEditor();
+}
 
 void KSPhaser::MakeFactoryPresets() {
     for (int i = 0; i < kPhaserFactoryProgramCount; ++i) {
@@ -137,4 +141,6 @@ void KSPhaser::MakeFactoryPreset(int index, const char* name, const double (&val
     }
 }
 
-IPluginVST* CreatePlugin(audioMasterCallback host) { return new (std::nothrow) KSPhaser(host); }
+IPluginVST* CreatePlugin(audioMasterCallback host) {
+    return new (std::nothrow) KSPhaser(host);
+}

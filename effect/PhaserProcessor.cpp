@@ -186,7 +186,7 @@ void PhaserProcessor::Process(const double* const* inputs, double* const* output
     int remaining = frameCount;
     int i = 0;
     while (remaining > 0) {
-        int n;
+        int n = 0;
         if (tickCountdown <= 0) {
             Tick();
             n = samplesPerTick;

@@ -87,7 +87,7 @@ double ScalarPhaser::Process(double** inputs, double** outputs, int frameCount, 
     int remaining = frameCount;
     int i = 0;
     while (remaining > 0) {
-        int n;
+        int n = 0;
         if (tickCountdown <= 0) {
             Tick();
             n = samplesPerTick;
