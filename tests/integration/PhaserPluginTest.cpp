@@ -84,7 +84,8 @@ protected:
         long n = 0;
         for (int w = 0; w < windows; ++w) {
             for (float& v : in) {
-                v = static_cast<float>(0.5 * std::sin(2.0 * kPi * 1000.0 * static_cast<double>(n++) / 44100.0));
+                v = static_cast<float>(0.5 *
+                                       std::sin(2.0 * kPi * 1000.0 * static_cast<double>(n++) / 44100.0));
             }
             effect->processReplacing(effect, inputs, outputs, window);
             double sum = 0.0;
@@ -137,8 +138,8 @@ TEST_F(Phaser, DescriptorNamesAndPrograms) {
     EXPECT_EQ(Text(effect, effGetProductString), "");
     EXPECT_EQ(Dispatch(effect, effGetVendorVersion), 20002);
     EXPECT_EQ(Dispatch(effect, effGetPlugCategory), kPlugCategEffect);
-    const char* programs[] = {"default", "Orbitesque", "Uni-Vibe", "8-Stager", "8-Viber",
-                              "Wash out", "Comfort",   "Vibrato",  "Feedbacker", "Aliens"};
+    const char* programs[] = {"default",  "Orbitesque", "Uni-Vibe", "8-Stager",   "8-Viber",
+                              "Wash out", "Comfort",    "Vibrato",  "Feedbacker", "Aliens"};
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(Text(effect, effGetProgramNameIndexed, i), programs[i]);
     }
@@ -153,8 +154,8 @@ TEST_F(Phaser, DescriptorNamesAndPrograms) {
 
 TEST_F(Phaser, ParameterNamesAndTextsAsTheHostShowsThem) {
     AEffect* effect = Open(host);
-    const char* names[] = {"Stages", "Manual", "Spread", "Feedback", "LFOSpeed",
-                           "LFODepth", "Mix",  "Sync to Host", "Stereo", "Waveform"};
+    const char* names[] = {"Stages",   "Manual", "Spread",       "Feedback", "LFOSpeed",
+                           "LFODepth", "Mix",    "Sync to Host", "Stereo",   "Waveform"};
     const char* defaults[] = {"4", "1000Hz", "0%", "0%", "0.15Hz", "50%", "50:50", "OFF", "0%", "Triangle"};
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(Text(effect, effGetParamName, i), names[i]);
