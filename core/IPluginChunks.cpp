@@ -159,19 +159,20 @@ int32_t IPluginBase::SetChunk(const void* data, int64_t size, bool isBank, bool 
             ModifyCurrentPreset(nullptr);
         }
     }
-    if (quirkHost) {
-        if (result != n) {
-            if (!CopyInto(bankChunk, target.Data(), n)) {
-                return 0;
-            }
-            pos = 0;
-            const int32_t bankVersion = ReadChunkHeader(bankChunk, pos);
-            result = bankVersion >= kChunkVersion ? UnserializePresets(bankChunk, pos) : pos;
-            if (result < 0) {
-                return 0;
-            }
+    // Hosts that hand banks over as programs: bytes the program read did not take exactly are
+    // read again as a bank. Without a bank header the program read's own result stands.
+    if (quirkHost && result != n) {
+        if (!CopyInto(bankChunk, target.Data(), n)) {
+            return 0;
         }
-    } else if (result < 0) {
+        pos = 0;
+        if (ReadChunkHeader(bankChunk, pos) >= kChunkVersion) {
+            result = UnserializePresets(bankChunk, pos);
+        } else if (pos < 0) {
+            result = pos;
+        }
+    }
+    if (result < 0) {
         return 0;
     }
     SendParametersToEditor();

@@ -2,18 +2,18 @@
 #include "platform/RecursiveLock.h"
 #include "vst/PluginEntry.h"
 
-// The exported entry points of the plug-in library. Nothing else is visible to the host.
+// The exported entry points of the plug-in library; nothing else is visible to the host.
+// The older entry point is exported under the name main, which a C++ function may not carry
+// in a library (it would be taken for a program's entry point): on Windows the module
+// definition file vst/exports.def renames it, elsewhere its assembler name does.
 
 #ifdef _WIN32
-#define KSP_EXPORT extern "C" __declspec(dllexport)
+#define KSP_EXPORT extern "C"
+#define KSP_EXPORT_AS_MAIN
 #else
 #define KSP_EXPORT extern "C" __attribute__((visibility("default")))
+#define KSP_EXPORT_AS_MAIN __asm__("main")
 #endif
-
-// Assembler name of a C function: the platform's label prefix ("_" on 32-bit Windows), then the name.
-#define KSP_STRINGIFY(x) #x
-#define KSP_PREFIX_TEXT(prefix) KSP_STRINGIFY(prefix)
-#define KSP_C_SYMBOL(name) KSP_PREFIX_TEXT(__USER_LABEL_PREFIX__) name
 
 namespace {
 
@@ -39,9 +39,8 @@ KSP_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host) {
     return effect;
 }
 
-// The older entry point. It is exported as "main" through its assembler name: a C++ function
-// called main would be taken for a program's entry point.
-KSP_EXPORT AEffect* VSTCALLBACK LegacyPluginMain(audioMasterCallback host) __asm__(KSP_C_SYMBOL("main"));
+// The older entry point, exported as main.
+KSP_EXPORT AEffect* VSTCALLBACK LegacyPluginMain(audioMasterCallback host) KSP_EXPORT_AS_MAIN;
 
 AEffect* VSTCALLBACK LegacyPluginMain(audioMasterCallback host) {
     return VSTPluginMain(host);
