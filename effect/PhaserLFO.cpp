@@ -1,5 +1,7 @@
 #include "effect/PhaserLFO.h"
 
+#include "effect/PortableCosine.h"
+
 #include <cmath>
 
 namespace {
@@ -17,15 +19,15 @@ void PhaserLFO::Tick() {
     const double theta = phase;
     const double k = crossfadeAmount;
     if (waveform == 0) {
-        const double b = (std::cos(theta) + 1.0) * 0.5;
+        const double b = (PortableCos(theta) + 1.0) * 0.5;
         if (crossfadeMode) {
             // Slow envelope: 1 at θ = 0, 0 at θ = ±2π.
-            const double h = (std::cos(theta * 0.5) + 1.0) * 0.5;
+            const double h = (PortableCos(theta * 0.5) + 1.0) * 0.5;
             outputLeft = ((h - 1.0) * k + 1.0) * b;
             outputRight = ((1.0 - h - 1.0) * k + 1.0) * b;
         } else {
             outputLeft = b;
-            outputRight = (std::cos(theta + stereoPhaseOffset) + 1.0) * 0.5;
+            outputRight = (PortableCos(theta + stereoPhaseOffset) + 1.0) * 0.5;
         }
     } else {
         const double t = theta * kInversePi;
