@@ -18,7 +18,6 @@ public:
     AEffect* Descriptor() { return &effect; }
     // The version as VST reports it: (major * 100 + minor) * 100 + bug-fix.
     static int32_t VstVersion(int32_t version);
-    const ERect& EditorRect() const { return editorRect; }
 
     void BeginParameterGesture(int index) override;
     void AutomateParameter(int index, double normalized) override;
@@ -39,13 +38,12 @@ public:
     bool SendMidiToHost(const MidiMessage& message) override;
     bool SendSysExToHost(const SysExMessage& message) override;
 
+private:
     // True for hosts that exchange only program chunks (asked once, then cached).
     bool IsChunkQuirkHost();
-
     // The dispatcher's work for one opcode, with the lock held (effClose is handled outside).
     intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
-private:
     static VstIntPtr VSTCALLBACK VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                                VstIntPtr value, void* ptr, float opt);
     static void VSTCALLBACK VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
