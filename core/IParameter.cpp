@@ -34,53 +34,53 @@ int32_t TruncateToInt32(double v) {
 
 } // namespace
 
-void IParameter::SetupContinuous(const char* newName, double newDefault, double newMin, double newMax,
-                                 double newStep, double newShape) {
+void IParameter::SetupContinuous(const char* name, double defaultValue, double min, double max, double step,
+                                 double shape) {
     if (type == kParameterUninitialised) {
         type = kParameterContinuous;
     }
-    CopyText(name, newName, sizeof name);
+    CopyText(this->name, name, sizeof this->name);
     label[0] = '\0';
-    min = newMin;
-    value = newDefault;
-    step = newStep;
-    defaultValue = newDefault;
+    this->min = min;
+    value = defaultValue;
+    this->step = step;
+    this->defaultValue = defaultValue;
     decimals = 0;
-    max = newMax > newMin + newStep ? newMax : newMin + newStep;
-    for (double s = newStep; s != std::floor(s) && decimals < kMaxDecimals; s *= 10.0) {
+    this->max = max > min + step ? max : min + step;
+    for (double s = step; s != std::floor(s) && decimals < kMaxDecimals; s *= 10.0) {
         ++decimals;
     }
-    if (newShape != 0.0) {
-        shape = newShape;
+    if (shape != 0.0) {
+        this->shape = shape;
     }
 }
 
-void IParameter::SetupBoolean(const char* newName) {
+void IParameter::SetupBoolean(const char* name) {
     if (type == kParameterUninitialised) {
         type = kParameterBoolean;
     }
-    SetupEnumerated(newName, 0, 2);
+    SetupEnumerated(name, 0, 2);
     AddValueText(0, "off");
     AddValueText(1, "on");
 }
 
-void IParameter::SetupEnumerated(const char* newName, int newDefault, int count) {
+void IParameter::SetupEnumerated(const char* name, int defaultValue, int count) {
     if (type == kParameterUninitialised) {
         type = kParameterEnumerated;
     }
-    SetupInteger(newName, newDefault, 0, count - 1);
+    SetupInteger(name, defaultValue, 0, count - 1);
 }
 
-void IParameter::SetupInteger(const char* newName, int newDefault, int newMin, int newMax) {
+void IParameter::SetupInteger(const char* name, int defaultValue, int min, int max) {
     if (type == kParameterUninitialised) {
         type = kParameterInteger;
     }
-    SetupContinuous(newName, newDefault, newMin, newMax, 1.0, 1.0);
+    SetupContinuous(name, defaultValue, min, max, 1.0, 1.0);
 }
 
-bool IParameter::AddValueText(int entryValue, const char* text) {
+bool IParameter::AddValueText(int value, const char* text) {
     ValueTextEntry entry = {};
-    entry.value = entryValue;
+    entry.value = value;
     CopyText(entry.text, text, sizeof entry.text);
     const int32_t before = valueTexts.Size();
     return valueTexts.PutBytes(&entry, static_cast<int32_t>(sizeof entry)) != before;
@@ -90,11 +90,11 @@ int IParameter::ValueTextCount() const {
     return valueTexts.Size() / static_cast<int32_t>(sizeof(ValueTextEntry));
 }
 
-const char* IParameter::ValueText(int entryValue) const {
+const char* IParameter::ValueText(int value) const {
     const auto* entries = reinterpret_cast<const ValueTextEntry*>(valueTexts.Data());
     const int count = ValueTextCount();
     for (int i = 0; i < count; ++i) {
-        if (entries[i].value == entryValue) {
+        if (entries[i].value == value) {
             return entries[i].text;
         }
     }

@@ -145,9 +145,9 @@ int32_t IPluginBase::SetChunk(const void* data, int64_t size, bool isBank, bool 
     }
     const auto n = static_cast<int32_t>(size);
     int pos = 0;
-    const int32_t version = ReadChunkHeader(target, pos);
+    const int32_t chunkVersion = ReadChunkHeader(target, pos);
     int result;
-    if (isBank && version >= kChunkVersion) {
+    if (isBank && chunkVersion >= kChunkVersion) {
         result = UnserializePresets(target, pos);
     } else {
         result = LoadState(target, pos);

@@ -185,7 +185,9 @@ int IPluginVST::HostCode() {
     if (product[0] != '\0') {
         const intptr_t answer = CallHost(audioMasterGetVendorVersion, 0, 0, nullptr, 0.0f);
         const auto v = static_cast<int32_t>(answer < 0 ? 0 : (answer > INT32_MAX ? INT32_MAX : answer));
-        hostVersion = (v / 10000) << 16 | ((v % 10000) / 100) << 8 | v % 100;
+        const auto major = static_cast<uint32_t>(v / 10000);
+        const auto minor = static_cast<uint32_t>((v % 10000) / 100);
+        hostVersion = static_cast<int32_t>(major << 16 | minor << 8 | static_cast<uint32_t>(v % 100));
     }
     host = DetectHost(product);
     return host;

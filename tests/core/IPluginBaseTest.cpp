@@ -223,19 +223,4 @@ TEST(IPluginBase, SampleRateMustBeFiniteAndPositive) {
     }
 }
 
-TEST(IPluginBase, MidiComesBackOutAndNoteNamesAreEmpty) {
-    TestPlugin plugin;
-    MidiMessage message;
-    message.offset = 7;
-    message.status = 0x90;
-    message.data1 = 60;
-    plugin.OnMidiMessage(message);
-    ASSERT_EQ(plugin.midiOut.size(), 1u);
-    EXPECT_EQ(plugin.midiOut[0].offset, 7);
-    EXPECT_EQ(plugin.midiOut[0].data1, 60);
-    char name[64] = "C4";
-    EXPECT_FALSE(plugin.MidiNoteName(60, name));
-    EXPECT_STREQ(name, "");
-}
-
 } // namespace

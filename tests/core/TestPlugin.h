@@ -19,10 +19,6 @@ public:
     void AutomateParameter(int index, double normalized) override {
         automated.push_back({index, normalized});
     }
-    bool SendMidiToHost(const MidiMessage& message) override {
-        midiOut.push_back(message);
-        return true;
-    }
 
     void SetValues(double first, double second) {
         ParameterAt(0)->SetFromPlain(first);
@@ -37,5 +33,4 @@ public:
     };
     std::vector<std::string> log;
     std::vector<Automation> automated;
-    std::vector<MidiMessage> midiOut;
 };

@@ -3,8 +3,9 @@
 
 #include <new>
 
+// The test effect without programs.
 IPluginVST* CreatePlugin(audioMasterCallback host) {
     TestEffectSetup setup;
-    setup.presets = KSP_TEST_PRESETS;
+    setup.presets = 0;
     return new (std::nothrow) TestEffect(host, setup);
 }

@@ -18,12 +18,6 @@ TEST_F(Descriptor, CarriesTheEffectsCountsIdsAndCallbacks) {
     EXPECT_EQ(effect->uniqueID, 0x6B747374);
     EXPECT_EQ(effect->version, 10203);
     EXPECT_EQ(IPluginVST::VstVersion(0x00020002), 20002);
-    EXPECT_NE(effect->dispatcher, nullptr);
-    EXPECT_NE(effect->process, nullptr);
-    EXPECT_NE(effect->processReplacing, nullptr);
-    EXPECT_NE(effect->processDoubleReplacing, nullptr);
-    EXPECT_NE(effect->setParameter, nullptr);
-    EXPECT_NE(effect->getParameter, nullptr);
     EXPECT_EQ(plugin->BlockSize(), 1024);
     EXPECT_TRUE(plugin->InputChannelAt(1)->connected);
     EXPECT_TRUE(plugin->OutputChannelAt(1)->connected);
