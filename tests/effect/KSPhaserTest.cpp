@@ -250,14 +250,6 @@ TEST_F(KSPhaserTest, EmptyBlockInSyncModeStillRunsTheTempoStep) {
     EXPECT_EQ(FakeHost::timeQueries, 2);
 }
 
-TEST_F(KSPhaserTest, ResetFollowsTheSampleRate) {
-    plugin.ApplySampleRate(96000.0);
-    plugin.OnReset();
-    EXPECT_EQ(plugin.Processor().SamplesPerTick(), 96);
-    EXPECT_EQ(plugin.Processor().LFO().tickRate, 1000.0);
-    EXPECT_EQ(plugin.Processor().FrequencyScale(), 100530.96491487337 / 96000.0);
-}
-
 // The plug-in as a host drives it: through its descriptor.
 class HostedPhaser {
 public:

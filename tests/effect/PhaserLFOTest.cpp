@@ -74,26 +74,4 @@ TEST(PhaserLFO, PhaseWrapsByFourPiAtTwoPi) {
     EXPECT_EQ(lfo.phase, -kTwoPi);
 }
 
-TEST(PhaserLFO, SweepStaysWithinZeroToOneOverAFullCycle) {
-    for (int waveform = 0; waveform < 2; ++waveform) {
-        for (bool crossfade : {false, true}) {
-            PhaserLFO lfo;
-            lfo.waveform = waveform;
-            lfo.crossfadeMode = crossfade;
-            lfo.crossfadeAmount = crossfade ? 0.7 : 0.0;
-            lfo.stereoPhaseOffset = 2.0;
-            lfo.phaseIncrement = 0.01;
-            for (int i = 0; i < 1300; ++i) {
-                lfo.Tick();
-                EXPECT_GE(lfo.outputLeft, 0.0);
-                EXPECT_LE(lfo.outputLeft, 1.0);
-                EXPECT_GE(lfo.outputRight, 0.0);
-                EXPECT_LE(lfo.outputRight, 1.0);
-                EXPECT_GE(lfo.phase, -kTwoPi);
-                EXPECT_LT(lfo.phase, kTwoPi);
-            }
-        }
-    }
-}
-
 } // namespace
