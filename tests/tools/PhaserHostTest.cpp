@@ -16,7 +16,7 @@ protected:
         dir = TestDirectory();
     }
 
-    HostRun Run(std::vector<std::string> args) {
+    HostRun Run(const std::vector<std::string>& args) {
         HostRun run = RunHostCommand(args);
         EXPECT_EQ(run.exitCode, 0) << (run.errors.empty() ? run.out : run.errors[0]);
         return run;

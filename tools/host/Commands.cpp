@@ -149,7 +149,10 @@ Status RunRender(const Options& options, Console& console) {
     if (!rendered.Ok()) {
         return rendered.Error();
     }
+    // Close the plug-in and the input first: the output may replace the input, which Windows
+    // allows only once nothing holds it open.
     opened.Value().reset();
+    source.Value().reset();
     const Status finished = sink.Value()->Finish();
     if (!finished.Ok()) {
         return finished;

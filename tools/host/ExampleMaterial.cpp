@@ -168,11 +168,12 @@ public:
         const double f = NoteFrequency(kChords[static_cast<size_t>((frame / kBar) % 4)].bass);
         phase = Wrap(phase + f / kRate);
         // Notes on beats 1 and 3, each fading over half a bar.
-        const int64_t inNote = inBar % (kBar / 2);
+        constexpr int64_t kNote = kBar / 2;
+        const int64_t inNote = inBar % kNote;
         double envelope = inNote < 441 ? static_cast<double>(inNote) / 441.0 : 1.0;
-        envelope *= 1.0 - 0.7 * static_cast<double>(inNote) / static_cast<double>(kBar / 2);
-        if (inNote > kBar / 2 - 882) {
-            envelope *= static_cast<double>(kBar / 2 - inNote) / 882.0;
+        envelope *= 1.0 - 0.7 * static_cast<double>(inNote) / static_cast<double>(kNote);
+        if (inNote > kNote - 882) {
+            envelope *= static_cast<double>(kNote - inNote) / 882.0;
         }
         return envelope * (Sine(phase) + 0.25 * Sine(Wrap(2.0 * phase)));
     }

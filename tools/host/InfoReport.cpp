@@ -9,9 +9,7 @@ namespace ksphost {
 
 namespace {
 
-void Append(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-void Append(std::string& out, const char* format, ...) {
+__attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* format, ...) {
     char line[1024];
     va_list arguments;
     va_start(arguments, format);

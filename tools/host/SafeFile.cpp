@@ -11,7 +11,7 @@ std::string TemporaryPathFor(const std::string& target) {
 }
 
 Status CommitFile(const std::string& temporary, const std::string& target) {
-    if (!ReplaceFile(temporary, target)) {
+    if (!RenameOver(temporary, target)) {
         RemoveFile(temporary);
         return Status::Error("cannot write " + target + ": the finished file could not be moved into place");
     }

@@ -28,7 +28,10 @@ private:
 template <typename T>
 class Result {
 public:
+    // Implicit on purpose: functions return either a value or a failed Status.
+    // cppcheck-suppress noExplicitConstructor
     Result(T v) : value(std::move(v)) {}
+    // cppcheck-suppress noExplicitConstructor
     Result(Status error) : status(std::move(error)) {}
     bool Ok() const { return value.has_value(); }
     T& Value() { return *value; }

@@ -17,7 +17,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // Moves from over to, replacing an existing file.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool RenameOver(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Size in bytes, or -1.

@@ -17,7 +17,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool RenameOver(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 

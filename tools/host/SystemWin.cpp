@@ -55,7 +55,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool RenameOver(const std::string& from, const std::string& to) {
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
