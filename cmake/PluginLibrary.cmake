@@ -1,0 +1,17 @@
+# ksp_plugin_library(TARGET OUTPUT_NAME name SOURCES... LIBS...): a VST 2.4 plug-in library
+# built around vst/VstEntry.cpp. It exports VSTPluginMain and main only; on Windows it
+# depends on system DLLs only.
+function(ksp_plugin_library target)
+    cmake_parse_arguments(arg "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
+    add_library(${target} MODULE ${PROJECT_SOURCE_DIR}/vst/VstEntry.cpp ${arg_SOURCES})
+    target_link_libraries(${target} PRIVATE ${arg_LIBS} ksp_vst ksp_platform ksp_core ksp_plugin_flags)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${arg_OUTPUT_NAME})
+    if(MINGW)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/vst/exports.def)
+        target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+    else()
+        set(map ${PROJECT_SOURCE_DIR}/vst/exports.map)
+        target_link_options(${target} PRIVATE -Wl,--version-script=${map} -Wl,--no-undefined)
+        set_target_properties(${target} PROPERTIES LINK_DEPENDS ${map})
+    endif()
+endfunction()

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/IByteBuffer.h"
+
+#include <cstdint>
+
+// Capacity of every buffer that receives a parameter's display text, terminator included.
+constexpr int kParameterTextCapacity = 64;
+// Capacity of a parameter's name, label and value texts, terminator included.
+constexpr int kParameterNameCapacity = 32;
+
+// Writes the complete display text of a plain value into a buffer of kParameterTextCapacity bytes.
+using ParameterDisplayFunction = void (*)(double plain, char* out);
+
+enum ParameterType : int32_t {
+    kParameterUninitialised = 0,
+    kParameterBoolean = 1,
+    kParameterInteger = 2,
+    kParameterEnumerated = 3,
+    kParameterContinuous = 4,
+};
+
+// One automatable parameter: its plain value and range, the mapping to the host's normalised
+// range 0..1 through a shape exponent, and the texts the host and the editor show.
+// No lock of its own: writers hold the plug-in lock.
+class IParameter {
+public:
+    IParameter() = default;
+    IParameter(const IParameter&) = delete;
+    IParameter& operator=(const IParameter&) = delete;
+
+    // Each setup sets the type only while it is still uninitialised, so the outermost call wins.
+    void SetupContinuous(const char* name, double defaultValue, double min, double max, double step,
+                         double shape);
+    void SetupBoolean(const char* name);
+    void SetupEnumerated(const char* name, int defaultValue, int count);
+    void SetupInteger(const char* name, int defaultValue, int min, int max);
+    // Appends a value text; false when the list could not grow.
+    bool AddValueText(int value, const char* text);
+    void SetDisplayFunction(ParameterDisplayFunction function) { displayFunction = function; }
+
+    // Both keep the value finite and within min..max; NaN leaves it unchanged.
+    void SetFromNormalized(double x);
+    void SetFromPlain(double v);
+
+    double NormalizedOf(double v) const;
+    double Normalized() const { return NormalizedOf(value); }
+    // Plain value of a normalised one, without rounding or clamping.
+    double PlainOf(double x) const;
+
+    // Writes into out (kParameterTextCapacity bytes) the display text of v.
+    void FormatDisplay(double v, bool isNormalized, char* out, bool withValueTexts) const;
+    // The unit label, or the empty text when a value text already names the value.
+    const char* LabelForHost() const;
+    // Turns text typed on the host's side into a plain value. Fails for a value text that
+    // matches no entry and for a number that is not finite.
+    bool ParseText(const char* text, double& plain) const;
+
+    ParameterType Type() const { return type; }
+    double Value() const { return value; }
+    double Min() const { return min; }
+    double Max() const { return max; }
+    double Step() const { return step; }
+    double Shape() const { return shape; }
+    double Default() const { return defaultValue; }
+    int Decimals() const { return decimals; }
+    const char* Name() const { return name; }
+    const char* Label() const { return label; }
+    bool ShowNegated() const { return showNegated; }
+    ParameterDisplayFunction DisplayFunction() const { return displayFunction; }
+    int ValueTextCount() const;
+    // The text of the first entry for value, or none.
+    const char* ValueText(int value) const;
+
+private:
+    ParameterDisplayFunction displayFunction = nullptr;
+    ParameterType type = kParameterUninitialised;
+    double value = 0.0;
+    double min = 0.0;
+    double max = 1.0;
+    double step = 1.0;
+    double shape = 1.0;
+    double defaultValue = 0.0;
+    int32_t decimals = 0;
+    char name[kParameterNameCapacity] = {};
+    char label[kParameterNameCapacity] = {};
+    bool showNegated = false;
+    IByteBuffer valueTexts{4096};
+};

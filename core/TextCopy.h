@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+
+// Copies text into a buffer of the given capacity, cut to fit with its terminator.
+// A missing text copies as the empty text; a zero capacity writes nothing.
+inline void CopyText(char* out, const char* text, size_t capacity) {
+    if (out == nullptr || capacity == 0) {
+        return;
+    }
+    size_t n = 0;
+    if (text != nullptr) {
+        while (n + 1 < capacity && text[n] != '\0') {
+            out[n] = text[n];
+            ++n;
+        }
+    }
+    out[n] = '\0';
+}

@@ -1,0 +1,146 @@
+#include "effect/KSPhaser.h"
+
+#include "core/TextCopy.h"
+#include "effect/PhaserFormatters.h"
+#include "effect/PhaserState.h"
+#include "graphics/IGraphics.h"
+#include "vst/PluginEntry.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+KSPhaser::KSPhaser(audioMasterCallback host)
+    : Effect(host, kPhaserParameterCount, "2-2", kPhaserFactoryProgramCount, "Kestrunelle Phaser", "",
+             "Kestrunelle Dadid", 0x00020002, FourCharCode('k', 's', 'p', 'h'),
+             FourCharCode('K', 's', 't', 'r'), 0, true, false) {
+    KSPhaser::CreateParameters();
+    MakeFactoryPresets();
+}
+
+void KSPhaser::CreateParameters() {
+    ParameterAt(Stages)->SetupBoolean("Stages");
+    ParameterAt(Stages)->SetDisplayFunction(FormatStages);
+    ParameterAt(Manual)->SetupContinuous("Manual", 0.0625, 0.0, 1.0, 0.001, 2.0);
+    ParameterAt(Manual)->SetDisplayFunction(FormatManual);
+    ParameterAt(Feedback)->SetupContinuous("Feedback", 0.0, -1.0, 1.0, 0.01, 1.0);
+    ParameterAt(Feedback)->SetDisplayFunction(FormatPercent);
+    ParameterAt(Mix)->SetupContinuous("Mix", 0.5, 0.0, 1.0, 0.01, 1.0);
+    ParameterAt(Mix)->SetDisplayFunction(FormatMix);
+    ParameterAt(Spread)->SetupContinuous("Spread", 0.0, 0.0, 1.0, 0.01, 1.0);
+    ParameterAt(Spread)->SetDisplayFunction(FormatPercent);
+    ParameterAt(LFOSpeed)->SetupContinuous("LFOSpeed", 0.077, 0.0, 1.0, 0.01, 1.0);
+    ParameterAt(LFOSpeed)->SetDisplayFunction(FormatLFOFrequency);
+    ParameterAt(LFODepth)->SetupContinuous("LFODepth", 0.5, 0.0, 1.0, 0.01, 1.0);
+    ParameterAt(LFODepth)->SetDisplayFunction(FormatPercent);
+    ParameterAt(SyncToHost)->SetupBoolean("Sync to Host");
+    ParameterAt(SyncToHost)->SetDisplayFunction(FormatSyncToHost);
+    ParameterAt(Stereo)->SetupContinuous("Stereo", 0.5, 0.0, 1.0, 0.01, 1.0);
+    ParameterAt(Stereo)->SetDisplayFunction(FormatStereo);
+    ParameterAt(Waveform)->SetupEnumerated("Waveform", 1, 2);
+    ParameterAt(Waveform)->SetDisplayFunction(FormatWaveform);
+}
+
+void KSPhaser::OnReset() {
+    LockGuard guard(Lock());
+    processor.Reset(SampleRate());
+}
+
+void KSPhaser::OnParameterChange(int index) {
+    LockGuard guard(Lock());
+    const IParameter* parameter = ParameterAt(index);
+    if (parameter == nullptr) {
+        return;
+    }
+    processor.SetParameter(index, parameter->Value(), parameter->Normalized());
+    switch (index) {
+    case Stages:
+        // The panel shows the stage count in several places: redraw all of it.
+        if (IGraphics* editor = Editor()) {
+            editor->MarkAllDirty();
+        }
+        break;
+    case LFOSpeed:
+        ChooseLFOSpeedFormatter();
+        break;
+    case SyncToHost:
+        ChooseLFOSpeedFormatter();
+        // The LFOSpeed text changes form at once.
+        if (IGraphics* editor = Editor()) {
+            editor->MarkAllDirty();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void KSPhaser::ChooseLFOSpeedFormatter() {
+    ParameterAt(LFOSpeed)->SetDisplayFunction(LFOSpeedFormatter(processor.SyncEnabled()));
+}
+
+void KSPhaser::ProcessBlock(double** inputs, double** outputs, int frames) {
+    if (processor.SyncEnabled()) {
+        HostTimeInfo time;
+        HostTime(time);
+        processor.TempoStep(time.tempo, time.ppqPos, time.playing);
+    }
+    processor.Process(inputs, outputs, frames);
+}
+
+bool KSPhaser::SaveState(IByteBuffer& buffer) {
+    return PutPhaserStateHeader(buffer) && SerializeParams(buffer);
+}
+
+int KSPhaser::LoadState(const IByteBuffer& buffer, int pos) {
+    PhaserStateValues values;
+    pos = ReadPhaserState(buffer, pos, values);
+    for (int i = 0; i < kPhaserParameterCount; ++i) {
+        if (values.assigned[i]) {
+            // Clamped into the range; 0 gives a missing parameter its setting.
+            ParameterAt(i)->SetFromPlain(values.value[i]);
+        }
+    }
+    for (int i = 0; i < kPhaserParameterCount; ++i) {
+        OnParameterChange(i);
+    }
+    return pos;
+}
+
+void KSPhaser::OnPresetChange() {
+    SendParametersToEditor();
+}
+
+void KSPhaser::MakeFactoryPresets() {
+    for (int i = 0; i < kPhaserFactoryProgramCount; ++i) {
+        const PhaserFactoryProgram& program = PhaserFactoryPrograms[i];
+        double values[kPhaserParameterCount];
+        std::memcpy(values, program.values, sizeof(values));
+        values[LFOSpeed] = std::sqrt(values[LFOSpeed]);
+        MakeFactoryPreset(i, program.name, values);
+    }
+}
+
+void KSPhaser::MakeFactoryPreset(int index, const char* name, const double (&values)[kPhaserParameterCount]) {
+    IPresetSlot* slot = PresetAt(index);
+    if (slot == nullptr) {
+        return;
+    }
+    slot->initialised = true;
+    CopyText(slot->name, name, sizeof(slot->name));
+    IByteBuffer state(4096);
+    PutPhaserStateHeader(state);
+    for (double v : values) {
+        state.PutDouble(v);
+    }
+    slot->state.ResizeZeroFill(state.Size());
+    if (slot->state.Size() == state.Size()) {
+        std::memcpy(slot->state.Data(), state.Data(), static_cast<size_t>(state.Size()));
+    } else {
+        slot->state.Clear();
+    }
+}
+
+IPluginVST* CreatePlugin(audioMasterCallback host) {
+    return new (std::nothrow) KSPhaser(host);
+}

@@ -1,0 +1,329 @@
+#include "vst/IPluginVST.h"
+
+#include "core/TextCopy.h"
+#include "core/Trace.h"
+#include "graphics/IGraphics.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr VstInt32 kIdentifyAnswer = FourCharCode('N', 'v', 'E', 'f');
+constexpr intptr_t kVendorAnswer = 0xBEEF;
+// The same bits on every target: hosts compare the answer with 0xBEEF0000.
+constexpr auto kCockosAnswer = static_cast<intptr_t>(static_cast<uint32_t>(0xBEEF0000u));
+constexpr int32_t kVendorParameterDisplay = 7;
+constexpr int32_t kVendorParameterStepped = 8;
+constexpr int32_t kVstVersion = 2400;
+constexpr size_t kHostParameterTextCapacity = 64;
+
+// An index passed in a pointer-sized value; values beyond int range name no index.
+int IndexOf(intptr_t value) {
+    return value >= INT32_MIN && value <= INT32_MAX ? static_cast<int>(value) : -1;
+}
+
+char* TextOf(void* ptr) {
+    return static_cast<char*>(ptr);
+}
+
+} // namespace
+
+VstIntPtr VSTCALLBACK IPluginVST::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                                VstIntPtr value, void* ptr, float opt) {
+    auto* plugin = effect != nullptr ? static_cast<IPluginVST*>(effect->object) : nullptr;
+    if (plugin == nullptr) {
+        return 0;
+    }
+    if (opcode == effClose) {
+        // Wait for any call in progress, then release the lock before the instance goes.
+        plugin->pluginLock.Lock();
+        plugin->pluginLock.Unlock();
+        delete plugin;
+        return 0;
+    }
+    LockGuard guard(plugin->pluginLock);
+    return plugin->Dispatch(opcode, index, value, ptr, opt);
+}
+
+intptr_t IPluginVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+    IParameter* parameter = ParameterAt(index);
+    switch (opcode) {
+    case effOpen:
+        PrepareForHost();
+        NotifyAllParameters();
+        return 0;
+    case effSetProgram:
+        ModifyCurrentPreset(nullptr);
+        LoadPreset(IndexOf(value));
+        return 0;
+    case effGetProgram:
+        return currentPreset;
+    case effSetProgramName:
+        if (ptr != nullptr) {
+            ModifyCurrentPreset(TextOf(ptr));
+            OnPresetChange();
+        }
+        return 0;
+    case effGetProgramName:
+        CopyText(TextOf(ptr), PresetName(currentPreset), kVstMaxProgNameLen);
+        return 0;
+    case effGetParamLabel:
+        if (parameter != nullptr) {
+            CopyText(TextOf(ptr), parameter->LabelForHost(), kHostParameterTextCapacity);
+        }
+        return 0;
+    case effGetParamDisplay:
+        if (parameter != nullptr && ptr != nullptr) {
+            parameter->FormatDisplay(parameter->Value(), false, TextOf(ptr), true);
+        }
+        return 0;
+    case effGetParamName:
+        if (parameter != nullptr) {
+            CopyText(TextOf(ptr), parameter->Name(), kHostParameterTextCapacity);
+        }
+        return 0;
+    case effSetSampleRate:
+        ApplySampleRate(opt);
+        OnReset();
+        return 0;
+    case effSetBlockSize:
+        ApplyBlockSize(value < 0 ? 0 : (value > INT32_MAX ? INT32_MAX : static_cast<int>(value)));
+        OnReset();
+        return 0;
+    case effMainsChanged:
+        OnActiveChange(value != 0);
+        if (value == 0) {
+            OnReset();
+        }
+        return 0;
+    case effEditGetRect:
+        if (ptr == nullptr || Editor() == nullptr) {
+            return 0;
+        }
+        *static_cast<ERect**>(ptr) = &editorRect;
+        return 1;
+    case effEditOpen:
+        if (Editor() == nullptr || Editor()->OpenWindow(ptr) == nullptr) {
+            return 0;
+        }
+        OnEditorOpen();
+        return 1;
+    case effEditClose:
+        if (Editor() == nullptr) {
+            return 0;
+        }
+        OnEditorClose();
+        Editor()->CloseWindow();
+        return 1;
+    case effEditIdle:
+    case effIdle:
+        OnHostIdle();
+        return 0;
+    case effIdentify:
+        return kIdentifyAnswer;
+    case effGetChunk:
+        return GetChunk(static_cast<void**>(ptr), index == 0 && !IsChunkQuirkHost());
+    case effSetChunk: {
+        const bool quirkHost = IsChunkQuirkHost();
+        return SetChunk(ptr, value, index == 0 && !quirkHost, quirkHost);
+    }
+    case effProcessEvents:
+        return ProcessEvents(static_cast<const VstEvents*>(ptr));
+    case effCanBeAutomated:
+        return 1;
+    case effString2Parameter:
+        return StringToParameter(index, TextOf(ptr));
+    case effGetProgramNameIndexed:
+        CopyText(TextOf(ptr), PresetName(index), kVstMaxProgNameLen);
+        return ptr != nullptr && PresetName(index)[0] != '\0' ? 1 : 0;
+    case effGetInputProperties:
+        return Pins(index, ptr, true);
+    case effGetOutputProperties:
+        return Pins(index, ptr, false);
+    case effGetPlugCategory:
+        return isInstrument ? kPlugCategSynth : kPlugCategEffect;
+    case effSetSpeakerArrangement:
+        return SetSpeakerArrangement(reinterpret_cast<const VstSpeakerArrangement*>(value),
+                                     static_cast<const VstSpeakerArrangement*>(ptr));
+    case effGetEffectName:
+        CopyText(TextOf(ptr), effectName, kVstMaxEffectNameLen);
+        return ptr != nullptr ? 1 : 0;
+    case effGetVendorString:
+        CopyText(TextOf(ptr), makerName, kVstMaxVendorStrLen);
+        return ptr != nullptr ? 1 : 0;
+    case effGetProductString:
+        CopyText(TextOf(ptr), productName, kVstMaxProductStrLen);
+        return ptr != nullptr ? 1 : 0;
+    case effGetVendorVersion:
+        return VstVersion(version);
+    case effVendorSpecific:
+        return VendorSpecific(index, value, ptr, opt);
+    case effCanDo:
+        return CanDo(static_cast<const char*>(ptr));
+    case effGetTailSize:
+        return tailSize;
+    case effGetVstVersion:
+        return kVstVersion;
+    case effGetMidiKeyName: {
+        auto* key = static_cast<MidiKeyName*>(ptr);
+        if (key == nullptr) {
+            return 0;
+        }
+        key->keyName[0] = '\0';
+        return MidiNoteName(key->thisKeyNumber, key->keyName) ? 1 : 0;
+    }
+    case effGetSpeakerArrangement:
+        if (value != 0) {
+            *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement;
+        }
+        if (ptr != nullptr) {
+            *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement;
+        }
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+intptr_t IPluginVST::Pins(int index, void* ptr, bool inputs) {
+    const int count = inputs ? InputCount() : OutputCount();
+    if (ptr == nullptr || index < 0 || index >= count) {
+        return 0;
+    }
+    auto* pin = static_cast<VstPinProperties*>(ptr);
+    pin->flags = kVstPinIsActive;
+    // Channels pair up as stereo pairs; a last unpaired channel is mono.
+    if (index % 2 == 0 && index < count - 1) {
+        pin->flags |= kVstPinIsStereo;
+    }
+    const char* label = inputs ? InputChannelAt(index)->Label() : OutputChannelAt(index)->Label();
+    if (label[0] != '\0') {
+        std::snprintf(pin->label, sizeof pin->label, "%s", label);
+    } else {
+        std::snprintf(pin->label, sizeof pin->label, inputs ? "Input %d" : "Output %d", index + 1);
+    }
+    return 1;
+}
+
+intptr_t IPluginVST::SetSpeakerArrangement(const VstSpeakerArrangement* inputs,
+                                           const VstSpeakerArrangement* outputs) {
+    // A count beyond the plug-in's channels (or below zero) is brought into range.
+    auto connected = [](const VstSpeakerArrangement* arrangement, int count) {
+        const int n = arrangement->numChannels;
+        return n < 0 ? 0 : (n > count ? count : n);
+    };
+    if (inputs != nullptr) {
+        const int n = connected(inputs, InputCount());
+        for (int i = 0; i < InputCount(); ++i) {
+            InputChannel& channel = *InputChannelAt(i);
+            channel.connected = i < n;
+            if (!channel.connected) {
+                channel.Silence();
+            }
+        }
+    }
+    if (outputs != nullptr) {
+        const int n = connected(outputs, OutputCount());
+        for (int i = 0; i < OutputCount(); ++i) {
+            OutputChannel& channel = *OutputChannelAt(i);
+            channel.connected = i < n;
+            if (!channel.connected) {
+                channel.Silence();
+            }
+        }
+    }
+    return 1;
+}
+
+intptr_t IPluginVST::ProcessEvents(const VstEvents* events) {
+    if (events == nullptr) {
+        return 0;
+    }
+    for (int i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = events->events[i];
+        if (event == nullptr) {
+            continue;
+        }
+        if (event->type == kVstMidiType) {
+            const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+            MidiMessage message;
+            message.offset = midi->deltaFrames;
+            message.status = static_cast<uint8_t>(midi->midiData[0]);
+            message.data1 = static_cast<uint8_t>(midi->midiData[1]);
+            message.data2 = static_cast<uint8_t>(midi->midiData[2]);
+            OnMidiMessage(message);
+        } else if (event->type == kVstSysExType) {
+            const auto* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
+            SysExMessage message;
+            message.offset = sysex->deltaFrames;
+            message.size = sysex->dumpBytes;
+            message.data = reinterpret_cast<const uint8_t*>(sysex->sysexDump);
+            OnSysExMessage(message);
+        }
+    }
+    return 1;
+}
+
+intptr_t IPluginVST::StringToParameter(int index, const char* text) {
+    IParameter* parameter = ParameterAt(index);
+    if (parameter == nullptr) {
+        return 0;
+    }
+    if (text == nullptr) {
+        return 1; // the host asks whether text entry is possible
+    }
+    double plain = 0.0;
+    if (!parameter->ParseText(text, plain)) {
+        return 0;
+    }
+    if (Editor() != nullptr) {
+        Editor()->SetParameterFromHost(index, plain, false);
+    }
+    parameter->SetFromPlain(plain);
+    OnParameterChange(index);
+    return 1;
+}
+
+intptr_t IPluginVST::VendorSpecific(int index, intptr_t value, void* ptr, float opt) {
+    const IParameter* parameter = ParameterAt(IndexOf(value));
+    if (index == kVendorParameterDisplay) {
+        if (ptr == nullptr) {
+            return 0;
+        }
+        if (parameter != nullptr && !std::isnan(opt)) {
+            const double normalized = opt < 0.0f ? 0.0 : (opt > 1.0f ? 1.0 : static_cast<double>(opt));
+            parameter->FormatDisplay(normalized, true, TextOf(ptr), true);
+        }
+        return kVendorAnswer;
+    }
+    if (index == kVendorParameterStepped) {
+        return parameter != nullptr && parameter->Type() != kParameterContinuous ? kVendorAnswer : 0;
+    }
+    return 0;
+}
+
+intptr_t IPluginVST::CanDo(const char* capability) {
+    if (capability == nullptr) {
+        return 0;
+    }
+    KSP_TRACE("IPluginVST::VSTDispatcher", "VSTCanDo(%s)", capability);
+    if (std::strcmp(capability, "receiveVstTimeInfo") == 0) {
+        return 1;
+    }
+    if (std::strcmp(capability, "sendVstEvents") == 0 || std::strcmp(capability, "sendVstMidiEvent") == 0 ||
+        std::strcmp(capability, "receiveVstEvents") == 0 ||
+        std::strcmp(capability, "receiveVstMidiEvent") == 0) {
+        return acceptsMidi ? 1 : 0;
+    }
+    if (std::strcmp(capability, "hasCockosExtensions") == 0) {
+        hostExtensionFlags |= 1;
+        return kCockosAnswer;
+    }
+    if (std::strcmp(capability, "hasCockosViewAsConfig") == 0) {
+        hostExtensionFlags |= 2;
+        return kCockosAnswer;
+    }
+    return 0;
+}
