@@ -146,6 +146,7 @@ Status RunRender(const Options& options, Console& console) {
     auto rendered = Render(
         plugin, host, *source.Value(), *sink.Value(), options.render,
         [&meter](int64_t frames) { meter.Update(frames); }, &interrupted);
+    meter.Finish();
     if (!rendered.Ok()) {
         return rendered.Error();
     }

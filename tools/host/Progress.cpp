@@ -8,10 +8,11 @@ ProgressMeter::ProgressMeter(int64_t totalFrames, int sampleRate, bool on)
     : total(totalFrames), rate(sampleRate), enabled(on), start(std::chrono::steady_clock::now()),
       lastShown(start) {}
 
-ProgressMeter::~ProgressMeter() {
+void ProgressMeter::Finish() {
     if (shown) {
         std::fprintf(stderr, "\r%60s\r", "");
         std::fflush(stderr);
+        shown = false;
     }
 }
 

@@ -10,8 +10,12 @@ namespace ksphost {
 class ProgressMeter {
 public:
     ProgressMeter(int64_t totalFrames, int sampleRate, bool enabled);
-    ~ProgressMeter();
+    ~ProgressMeter() { Finish(); }
+    ProgressMeter(const ProgressMeter&) = delete;
+    ProgressMeter& operator=(const ProgressMeter&) = delete;
     void Update(int64_t frames);
+    // Erases the line, if one was shown.
+    void Finish();
 
 private:
     int64_t total;

@@ -30,30 +30,35 @@ bool CanProcessReplacing(const AEffect& effect) {
     return (effect.flags & effFlagsCanReplacing) != 0 && effect.processReplacing != nullptr;
 }
 
+// Copies frames frames starting at frame first of the file's interleaved samples to the
+// plug-in's inputs: a mono file feeds every input, inputs beyond the file's channels get silence.
 template <typename Sample>
-void Deinterleave(const std::vector<float>& interleaved, int fileChannels, size_t frames,
+void Deinterleave(const std::vector<float>& interleaved, int fileChannels, size_t first, size_t frames,
                   ChannelBuffers<Sample>& inputs) {
+    const size_t stride = static_cast<size_t>(fileChannels);
     for (size_t input = 0; input < inputs.data.size(); ++input) {
         Sample* out = inputs.data[input].data();
-        const int source = fileChannels == 1 ? 0 : static_cast<int>(input);
-        if (source >= fileChannels) {
+        const size_t source = fileChannels == 1 ? 0 : input;
+        if (source >= stride) {
             std::fill(out, out + frames, Sample(0));
             continue;
         }
+        const float* in = interleaved.data() + first * stride + source;
         for (size_t i = 0; i < frames; ++i) {
-            out[i] = static_cast<Sample>(
-                interleaved[i * static_cast<size_t>(fileChannels) + static_cast<size_t>(source)]);
+            out[i] = static_cast<Sample>(in[i * stride]);
         }
     }
 }
 
 template <typename Sample>
-void Interleave(const ChannelBuffers<Sample>& outputs, size_t frames, std::vector<float>& interleaved) {
+void Interleave(const ChannelBuffers<Sample>& outputs, size_t first, size_t frames,
+                std::vector<float>& interleaved) {
     const size_t channels = outputs.data.size();
     for (size_t c = 0; c < channels; ++c) {
         const Sample* in = outputs.data[c].data();
+        float* out = interleaved.data() + first * channels + c;
         for (size_t i = 0; i < frames; ++i) {
-            interleaved[i * channels + c] = static_cast<float>(in[i]);
+            out[i * channels] = static_cast<float>(in[i]);
         }
     }
 }
@@ -95,11 +100,15 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
         return Status::Error("the plug-in has no audio callback");
     }
 
+    // Files are read and written in chunks of whole blocks, a few thousand frames at a time, so
+    // small blocks do not cost a file access each.
+    constexpr size_t kChunkFrames = 8192;
     const size_t block = static_cast<size_t>(settings.blockSize);
+    const size_t chunk = block * std::max<size_t>(1, kChunkFrames / block);
     const size_t inputs = static_cast<size_t>(effect.numInputs);
     const size_t outputs = static_cast<size_t>(effect.numOutputs);
-    std::vector<float> fileBlock(block * static_cast<size_t>(fileChannels));
-    std::vector<float> outputBlock(block * outputs);
+    std::vector<float> fileChunk(chunk * static_cast<size_t>(fileChannels));
+    std::vector<float> outputChunk(chunk * outputs);
     ChannelBuffers<float> floatIn(settings.doublePrecision ? 0 : inputs, block);
     ChannelBuffers<float> floatOut(settings.doublePrecision ? 0 : outputs, block);
     ChannelBuffers<double> doubleIn(settings.doublePrecision ? inputs : 0, block);
@@ -116,7 +125,7 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
             failure = Status::Error("interrupted");
             break;
         }
-        auto read = source.Read(fileBlock.data(), block);
+        auto read = source.Read(fileChunk.data(), chunk);
         if (!read.Ok()) {
             failure = read.Error();
             break;
@@ -125,34 +134,37 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
         if (frames == 0) {
             break;
         }
-        host.SetPosition(stats.frames);
-        const VstInt32 count = static_cast<VstInt32>(frames);
-        if (settings.doublePrecision) {
-            Deinterleave(fileBlock, fileChannels, frames, doubleIn);
-        } else {
-            Deinterleave(fileBlock, fileChannels, frames, floatIn);
-        }
-        const auto before = std::chrono::steady_clock::now();
-        if (settings.doublePrecision) {
-            effect.processDoubleReplacing(&effect, doubleIn.pointers.data(), doubleOut.pointers.data(),
-                                          count);
-        } else if (replacing) {
-            effect.processReplacing(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
-        } else {
-            // The accumulating callback adds to what the outputs hold.
-            for (auto& channel : floatOut.data) {
-                std::fill(channel.begin(), channel.end(), 0.0f);
+        for (size_t first = 0; first < frames; first += block) {
+            const size_t n = std::min(block, frames - first);
+            host.SetPosition(stats.frames + static_cast<int64_t>(first));
+            if (settings.doublePrecision) {
+                Deinterleave(fileChunk, fileChannels, first, n, doubleIn);
+            } else {
+                Deinterleave(fileChunk, fileChannels, first, n, floatIn);
             }
-            effect.process(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
+            const VstInt32 count = static_cast<VstInt32>(n);
+            const auto before = std::chrono::steady_clock::now();
+            if (settings.doublePrecision) {
+                effect.processDoubleReplacing(&effect, doubleIn.pointers.data(), doubleOut.pointers.data(),
+                                              count);
+            } else if (replacing) {
+                effect.processReplacing(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
+            } else {
+                // The accumulating callback adds to what the outputs hold.
+                for (auto& channel : floatOut.data) {
+                    std::fill(channel.begin(), channel.end(), 0.0f);
+                }
+                effect.process(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
+            }
+            stats.pluginSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+            if (settings.doublePrecision) {
+                Interleave(doubleOut, first, n, outputChunk);
+            } else {
+                Interleave(floatOut, first, n, outputChunk);
+            }
         }
-        stats.pluginSeconds +=
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
-        if (settings.doublePrecision) {
-            Interleave(doubleOut, frames, outputBlock);
-        } else {
-            Interleave(floatOut, frames, outputBlock);
-        }
-        failure = sink.Write(outputBlock.data(), frames);
+        failure = sink.Write(outputChunk.data(), frames);
         stats.frames += static_cast<int64_t>(frames);
         if (progress) {
             progress(stats.frames);
