@@ -265,7 +265,8 @@ std::vector<float> MakeExampleMaterial(int64_t frames) {
         mix[static_cast<size_t>(2 * i + 1)] = right;
         peak = std::max(peak, std::max(std::fabs(left), std::fabs(right)));
     }
-    const double gain = peak > 0.0 ? 0.8912509381337456 / peak : 0.0; // -1 dBFS
+    // -14 dBFS: headroom for the resonant programs of an effect (up to +12 dB) without overs.
+    const double gain = peak > 0.0 ? 0.19952623149688797 / peak : 0.0;
     std::vector<float> samples(mix.size());
     for (size_t i = 0; i < mix.size(); ++i) {
         samples[i] = static_cast<float>(mix[i] * gain);
