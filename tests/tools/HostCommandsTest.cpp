@@ -2,6 +2,8 @@
 // what it tells the plug-in, presets, and every way a command can fail.
 #include "HostTestSupport.h"
 
+#include "tools/host/Renderer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -125,6 +127,52 @@ TEST(HostRender, OutputHasOneChannelPerPluginOutput) {
     const std::string dir = TestDirectory();
     const std::vector<float> mono = TestSignal(1000, 1);
     EXPECT_EQ(RenderRaw(dir, mono, 1, {}, TEST_PLUGIN_MONO), mono);
+}
+
+TEST(HostRender, ChannelRules) {
+    const struct {
+        int fileChannels;
+        int inputs;
+        int outputs;
+        const char* error; // none when the combination renders
+    } cases[] = {
+        {1, 2, 2, nullptr},
+        {2, 2, 2, nullptr},
+        {1, 6, 2, nullptr}, // mono feeds every input
+        {2, 6, 2, nullptr}, // inputs 2 to 5 get silence
+        {6, 2, 2, "the input has 6 channels but the plug-in takes 2"},
+        {2, 0, 2, nullptr}, // an instrument only takes the length and rate
+        {1, 2, 0, "the plug-in has no audio outputs"},
+        {1, -1, 2, "the plug-in reports -1 inputs and 2 outputs"},
+        {1, 2, 100000, "the plug-in reports 2 inputs and 100000 outputs"},
+    };
+    for (const auto& c : cases) {
+        const ksphost::Status status = ksphost::CheckChannels(c.fileChannels, c.inputs, c.outputs);
+        EXPECT_EQ(status.Ok(), c.error == nullptr) << c.fileChannels << " " << c.inputs << " " << c.outputs;
+        if (c.error != nullptr) {
+            EXPECT_EQ(status.Message(), c.error);
+        }
+    }
+}
+
+TEST(HostRender, AnInterruptedRenderLeavesNoOutput) {
+    const std::string dir = TestDirectory();
+    WriteRaw(dir + "/in.f32", TestSignal(100000, 2));
+    ksphost::VstHost host;
+    auto plugin = ksphost::Plugin::Load(TEST_PLUGIN, host);
+    ASSERT_TRUE(plugin.Ok()) << plugin.Error().Message();
+    auto source = ksphost::OpenAudioReader(dir + "/in.f32", ksphost::RawFormat());
+    ASSERT_TRUE(source.Ok());
+    {
+        auto sink = ksphost::CreateAudioWriter(dir + "/out.f32", 2, 44100);
+        ASSERT_TRUE(sink.Ok());
+        const volatile std::sig_atomic_t interrupted = 1;
+        auto rendered = ksphost::Render(*plugin.Value(), host, *source.Value(), *sink.Value(),
+                                        ksphost::RenderSettings(), nullptr, &interrupted);
+        ASSERT_FALSE(rendered.Ok());
+        EXPECT_EQ(rendered.Error().Message(), "interrupted");
+    }
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"in.f32"});
 }
 
 TEST(HostRender, BlockSizesAndPrecisionsGiveTheSameOutput) {

@@ -13,7 +13,7 @@ __attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* 
     char line[1024];
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(line, sizeof line, format, arguments);
+    vsnprintf(line, sizeof line, format, arguments);
     va_end(arguments);
     out += line;
 }

@@ -66,10 +66,16 @@ void Interleave(const ChannelBuffers<Sample>& outputs, size_t first, size_t fram
 } // namespace
 
 Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs) {
+    constexpr VstInt32 kMostChannels = 256;
+    if (pluginInputs < 0 || pluginInputs > kMostChannels || pluginOutputs > kMostChannels) {
+        return Status::Error("the plug-in reports " + std::to_string(pluginInputs) + " inputs and " +
+                             std::to_string(pluginOutputs) + " outputs");
+    }
     if (pluginOutputs < 1) {
         return Status::Error("the plug-in has no audio outputs");
     }
-    if (fileChannels > 1 && fileChannels > pluginInputs) {
+    // A plug-in without inputs (an instrument) takes only the input's length and rate.
+    if (fileChannels > 1 && pluginInputs > 0 && fileChannels > pluginInputs) {
         return Status::Error("the input has " + std::to_string(fileChannels) +
                              " channels but the plug-in takes " + std::to_string(pluginInputs));
     }

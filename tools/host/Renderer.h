@@ -26,8 +26,9 @@ struct RenderStats {
 // Reports progress: frames done so far.
 using ProgressFunction = std::function<void(int64_t frames)>;
 
-// Which plug-in inputs a file of fileChannels channels can feed: a mono file feeds every input,
-// otherwise channel i feeds input i and inputs beyond the file's channels get silence.
+// Whether a file of fileChannels channels can feed the plug-in: a mono file feeds every input,
+// otherwise channel i feeds input i, inputs beyond the file's channels get silence, and a file
+// with more channels than the plug-in has inputs is refused.
 Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs);
 
 // Streams source through the plug-in into sink as a host does: sample rate and block size,
