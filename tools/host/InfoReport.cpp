@@ -1,0 +1,180 @@
+#include "tools/host/InfoReport.h"
+
+#include "tools/host/PresetFile.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace ksphost {
+
+namespace {
+
+__attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* format, ...) {
+    char line[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    out += line;
+}
+
+std::string DescribeFlags(VstInt32 flags) {
+    static const struct {
+        VstInt32 bit;
+        const char* name;
+    } names[] = {
+        {effFlagsHasEditor, "HasEditor"},
+        {effFlagsCanMono, "CanMono"},
+        {effFlagsCanReplacing, "CanReplacing"},
+        {effFlagsProgramChunks, "ProgramChunks"},
+        {effFlagsIsSynth, "IsSynth"},
+        {effFlagsNoSoundInStop, "NoSoundInStop"},
+        {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
+    };
+    std::string text;
+    VstInt32 rest = flags;
+    for (const auto& name : names) {
+        if ((flags & name.bit) != 0) {
+            text += text.empty() ? "" : " ";
+            text += name.name;
+            rest &= ~name.bit;
+        }
+    }
+    if (rest != 0) {
+        char other[32];
+        std::snprintf(other, sizeof other, "%sother 0x%X", text.empty() ? "" : " ",
+                      static_cast<unsigned>(rest));
+        text += other;
+    }
+    return text.empty() ? "none" : text;
+}
+
+const char* CategoryName(VstIntPtr category) {
+    static const char* const names[] = {"Unknown",     "Effect",         "Synth",  "Analysis",
+                                        "Mastering",   "Spacializer",    "RoomFx", "SurroundFx",
+                                        "Restoration", "OfflineProcess", "Shell",  "Generator"};
+    return category >= 0 && category < static_cast<VstIntPtr>(sizeof names / sizeof names[0])
+               ? names[category]
+               : "?";
+}
+
+std::string DescribePinFlags(VstInt32 flags) {
+    std::string text;
+    if ((flags & kVstPinIsActive) != 0) {
+        text += "active";
+    }
+    if ((flags & kVstPinIsStereo) != 0) {
+        text += text.empty() ? "stereo" : ", stereo";
+    }
+    if ((flags & kVstPinUseSpeaker) != 0) {
+        text += text.empty() ? "speaker" : ", speaker";
+    }
+    return text.empty() ? "-" : text;
+}
+
+void DescribePins(Plugin& plugin, std::string& out, bool inputs) {
+    const VstInt32 count = inputs ? plugin.NumInputs() : plugin.NumOutputs();
+    Append(out, "\n%s pins (%d)\n", inputs ? "Input" : "Output", count);
+    for (VstInt32 i = 0; i < count; ++i) {
+        VstPinProperties pin{};
+        const VstIntPtr answer =
+            plugin.Dispatch(inputs ? effGetInputProperties : effGetOutputProperties, i, 0, &pin);
+        if (answer == 0) {
+            Append(out, "  %-3d (no properties)\n", i);
+            continue;
+        }
+        pin.label[sizeof pin.label - 1] = '\0';
+        pin.shortLabel[sizeof pin.shortLabel - 1] = '\0';
+        Append(out, "  %-3d %-28s short \"%s\", %s\n", i, ("\"" + std::string(pin.label) + "\"").c_str(),
+               pin.shortLabel, DescribePinFlags(pin.flags).c_str());
+    }
+}
+
+const char* CanDoAnswer(VstIntPtr answer) {
+    switch (answer) {
+    case 1:
+        return "yes";
+    case 0:
+        return "don't know";
+    case -1:
+        return "no";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::string DescribePlugin(Plugin& plugin) {
+    AEffect& effect = plugin.Effect();
+    std::string out;
+    Append(out, "Plug-in          %s (entry point %s)\n", plugin.Path().c_str(), plugin.EntryPoint());
+    Append(out, "Magic            %s\n", FourCharText(effect.magic).c_str());
+    Append(out, "Unique id        %s (0x%08X)\n", FourCharText(effect.uniqueID).c_str(),
+           static_cast<unsigned>(effect.uniqueID));
+    Append(out, "Version          %d\n", effect.version);
+    Append(out, "Flags            0x%X: %s\n", static_cast<unsigned>(effect.flags),
+           DescribeFlags(effect.flags).c_str());
+    Append(out, "Inputs           %d\n", effect.numInputs);
+    Append(out, "Outputs          %d\n", effect.numOutputs);
+    Append(out, "Initial delay    %d samples\n", effect.initialDelay);
+    Append(out, "Effect name      %s\n", plugin.DispatchText(effGetEffectName).c_str());
+    Append(out, "Vendor           %s\n", plugin.DispatchText(effGetVendorString).c_str());
+    Append(out, "Product          %s\n", plugin.DispatchText(effGetProductString).c_str());
+    Append(out, "Vendor version   %ld\n", static_cast<long>(plugin.Dispatch(effGetVendorVersion)));
+    const VstIntPtr category = plugin.Dispatch(effGetPlugCategory);
+    Append(out, "Category         %ld (%s)\n", static_cast<long>(category), CategoryName(category));
+    Append(out, "VST version      %ld\n", static_cast<long>(plugin.Dispatch(effGetVstVersion)));
+    Append(out, "Tail size        %ld samples\n", static_cast<long>(plugin.Dispatch(effGetTailSize)));
+
+    Append(out, "\nParameters (%d)\n", plugin.NumParams());
+    Append(out, "  %-3s %-20s %-10s %s\n", "#", "Name", "Value", "Display");
+    for (VstInt32 i = 0; i < plugin.NumParams(); ++i) {
+        const std::string label = plugin.ParameterLabel(i);
+        Append(out, "  %-3d %-20s %-10.6f %s%s%s\n", i, plugin.ParameterName(i).c_str(),
+               static_cast<double>(plugin.Parameter(i)), plugin.ParameterDisplay(i).c_str(),
+               label.empty() ? "" : " ", label.c_str());
+    }
+
+    const VstIntPtr current = plugin.Dispatch(effGetProgram);
+    Append(out, "\nPrograms (%d, current %ld: %s)\n", plugin.NumPrograms(), static_cast<long>(current),
+           plugin.DispatchText(effGetProgramName).c_str());
+    for (VstInt32 i = 0; i < plugin.NumPrograms(); ++i) {
+        Append(out, "  %-3d %s\n", i, plugin.ProgramName(i).c_str());
+    }
+
+    DescribePins(plugin, out, true);
+    DescribePins(plugin, out, false);
+
+    static const char* const capabilities[] = {"sendVstEvents",
+                                               "sendVstMidiEvent",
+                                               "receiveVstEvents",
+                                               "receiveVstMidiEvent",
+                                               "receiveVstTimeInfo",
+                                               "offline",
+                                               "midiProgramNames",
+                                               "bypass",
+                                               "noRealTime",
+                                               "plugAsChannelInsert",
+                                               "plugAsSend",
+                                               "mixDryWet",
+                                               "1in1out",
+                                               "1in2out",
+                                               "2in2out",
+                                               "hasCockosExtensions"};
+    Append(out, "\nCapabilities (canDo)\n");
+    for (const char* capability : capabilities) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s", capability);
+        const VstIntPtr answer = plugin.Dispatch(effCanDo, 0, 0, text);
+        const char* meaning = CanDoAnswer(answer);
+        if (meaning != nullptr) {
+            Append(out, "  %-22s %s\n", capability, meaning);
+        } else {
+            Append(out, "  %-22s 0x%lX\n", capability, static_cast<unsigned long>(answer));
+        }
+    }
+    return out;
+}
+
+} // namespace ksphost

@@ -1,0 +1,187 @@
+#include "tools/host/Renderer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace ksphost {
+
+namespace {
+
+// Per-channel buffers of one sample type and the pointer arrays handed to the plug-in.
+template <typename Sample>
+struct ChannelBuffers {
+    ChannelBuffers(size_t channels, size_t frames) : data(channels, std::vector<Sample>(frames)) {
+        for (auto& channel : data) {
+            pointers.push_back(channel.data());
+        }
+        // A plug-in without channels still gets a valid array.
+        pointers.push_back(nullptr);
+    }
+    std::vector<std::vector<Sample>> data;
+    std::vector<Sample*> pointers;
+};
+
+bool CanProcessDouble(const AEffect& effect) {
+    return (effect.flags & effFlagsCanDoubleReplacing) != 0 && effect.processDoubleReplacing != nullptr;
+}
+
+bool CanProcessReplacing(const AEffect& effect) {
+    return (effect.flags & effFlagsCanReplacing) != 0 && effect.processReplacing != nullptr;
+}
+
+// Copies frames frames starting at frame first of the file's interleaved samples to the
+// plug-in's inputs: a mono file feeds every input, inputs beyond the file's channels get silence.
+template <typename Sample>
+void Deinterleave(const std::vector<float>& interleaved, int fileChannels, size_t first, size_t frames,
+                  ChannelBuffers<Sample>& inputs) {
+    const size_t stride = static_cast<size_t>(fileChannels);
+    for (size_t input = 0; input < inputs.data.size(); ++input) {
+        Sample* out = inputs.data[input].data();
+        const size_t source = fileChannels == 1 ? 0 : input;
+        if (source >= stride) {
+            std::fill(out, out + frames, Sample(0));
+            continue;
+        }
+        const float* in = interleaved.data() + first * stride + source;
+        for (size_t i = 0; i < frames; ++i) {
+            out[i] = static_cast<Sample>(in[i * stride]);
+        }
+    }
+}
+
+template <typename Sample>
+void Interleave(const ChannelBuffers<Sample>& outputs, size_t first, size_t frames,
+                std::vector<float>& interleaved) {
+    const size_t channels = outputs.data.size();
+    for (size_t c = 0; c < channels; ++c) {
+        const Sample* in = outputs.data[c].data();
+        float* out = interleaved.data() + first * channels + c;
+        for (size_t i = 0; i < frames; ++i) {
+            out[i * channels] = static_cast<float>(in[i]);
+        }
+    }
+}
+
+} // namespace
+
+Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs) {
+    constexpr VstInt32 kMostChannels = 256;
+    if (pluginInputs < 0 || pluginInputs > kMostChannels || pluginOutputs > kMostChannels) {
+        return Status::Error("the plug-in reports " + std::to_string(pluginInputs) + " inputs and " +
+                             std::to_string(pluginOutputs) + " outputs");
+    }
+    if (pluginOutputs < 1) {
+        return Status::Error("the plug-in has no audio outputs");
+    }
+    // A plug-in without inputs (an instrument) takes only the input's length and rate.
+    if (fileChannels > 1 && pluginInputs > 0 && fileChannels > pluginInputs) {
+        return Status::Error("the input has " + std::to_string(fileChannels) +
+                             " channels but the plug-in takes " + std::to_string(pluginInputs));
+    }
+    return Status();
+}
+
+void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 blockSize) {
+    host.SetSampleRate(sampleRate);
+    host.SetBlockSize(blockSize);
+    plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    plugin.Dispatch(effSetBlockSize, 0, blockSize);
+}
+
+Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
+                           const RenderSettings& settings, const ProgressFunction& progress,
+                           const volatile std::sig_atomic_t* cancel) {
+    AEffect& effect = plugin.Effect();
+    const int fileChannels = source.Format().channels;
+    const Status channels = CheckChannels(fileChannels, effect.numInputs, effect.numOutputs);
+    if (!channels.Ok()) {
+        return channels;
+    }
+    if (settings.doublePrecision && !CanProcessDouble(effect)) {
+        return Status::Error("the plug-in does not process double precision (try --precision single)");
+    }
+    const bool replacing = CanProcessReplacing(effect);
+    if (!settings.doublePrecision && !replacing && effect.process == nullptr) {
+        return Status::Error("the plug-in has no audio callback");
+    }
+
+    // Files are read and written in chunks of whole blocks, a few thousand frames at a time, so
+    // small blocks do not cost a file access each.
+    constexpr size_t kChunkFrames = 8192;
+    const size_t block = static_cast<size_t>(settings.blockSize);
+    const size_t chunk = block * std::max<size_t>(1, kChunkFrames / block);
+    const size_t inputs = static_cast<size_t>(effect.numInputs);
+    const size_t outputs = static_cast<size_t>(effect.numOutputs);
+    std::vector<float> fileChunk(chunk * static_cast<size_t>(fileChannels));
+    std::vector<float> outputChunk(chunk * outputs);
+    ChannelBuffers<float> floatIn(settings.doublePrecision ? 0 : inputs, block);
+    ChannelBuffers<float> floatOut(settings.doublePrecision ? 0 : outputs, block);
+    ChannelBuffers<double> doubleIn(settings.doublePrecision ? inputs : 0, block);
+    ChannelBuffers<double> doubleOut(settings.doublePrecision ? outputs : 0, block);
+
+    host.SetTransport(settings.transport);
+    host.SetPosition(0);
+    RenderStats stats;
+    const auto start = std::chrono::steady_clock::now();
+    plugin.Dispatch(effMainsChanged, 0, 1);
+    Status failure;
+    while (failure.Ok()) {
+        if (cancel != nullptr && *cancel != 0) {
+            failure = Status::Error("interrupted");
+            break;
+        }
+        auto read = source.Read(fileChunk.data(), chunk);
+        if (!read.Ok()) {
+            failure = read.Error();
+            break;
+        }
+        const size_t frames = read.Value();
+        if (frames == 0) {
+            break;
+        }
+        for (size_t first = 0; first < frames; first += block) {
+            const size_t n = std::min(block, frames - first);
+            host.SetPosition(stats.frames + static_cast<int64_t>(first));
+            if (settings.doublePrecision) {
+                Deinterleave(fileChunk, fileChannels, first, n, doubleIn);
+            } else {
+                Deinterleave(fileChunk, fileChannels, first, n, floatIn);
+            }
+            const VstInt32 count = static_cast<VstInt32>(n);
+            const auto before = std::chrono::steady_clock::now();
+            if (settings.doublePrecision) {
+                effect.processDoubleReplacing(&effect, doubleIn.pointers.data(), doubleOut.pointers.data(),
+                                              count);
+            } else if (replacing) {
+                effect.processReplacing(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
+            } else {
+                // The accumulating callback adds to what the outputs hold.
+                for (auto& channel : floatOut.data) {
+                    std::fill(channel.begin(), channel.end(), 0.0f);
+                }
+                effect.process(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
+            }
+            stats.pluginSeconds +=
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+            if (settings.doublePrecision) {
+                Interleave(doubleOut, first, n, outputChunk);
+            } else {
+                Interleave(floatOut, first, n, outputChunk);
+            }
+        }
+        failure = sink.Write(outputChunk.data(), frames);
+        stats.frames += static_cast<int64_t>(frames);
+        if (progress) {
+            progress(stats.frames);
+        }
+    }
+    plugin.Dispatch(effMainsChanged, 0, 0);
+    stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!failure.Ok()) {
+        return failure;
+    }
+    return stats;
+}
+
+} // namespace ksphost

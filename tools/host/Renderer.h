@@ -1,0 +1,44 @@
+#pragma once
+
+#include "tools/host/AudioFile.h"
+#include "tools/host/Plugin.h"
+#include "tools/host/Status.h"
+#include "tools/host/VstHost.h"
+
+#include <csignal>
+#include <cstdint>
+#include <functional>
+
+namespace ksphost {
+
+struct RenderSettings {
+    VstInt32 blockSize = 512;
+    bool doublePrecision = false;
+    Transport transport;
+};
+
+struct RenderStats {
+    int64_t frames = 0;
+    double seconds = 0.0;       // wall-clock time of the whole render, file access included
+    double pluginSeconds = 0.0; // wall-clock time inside the plug-in's audio callback
+};
+
+// Reports progress: frames done so far.
+using ProgressFunction = std::function<void(int64_t frames)>;
+
+// Whether a file of fileChannels channels can feed the plug-in: a mono file feeds every input,
+// otherwise channel i feeds input i, inputs beyond the file's channels get silence, and a file
+// with more channels than the plug-in has inputs is refused.
+Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs);
+
+// Streams source through the plug-in into sink as a host does: sample rate and block size,
+// resume, blocks of processReplacing or processDoubleReplacing, suspend. The plug-in's state
+// (programs, parameters) is set beforehand. Stops with an error once *cancel becomes non-zero.
+Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
+                           const RenderSettings& settings, const ProgressFunction& progress,
+                           const volatile std::sig_atomic_t* cancel);
+
+// effSetSampleRate and effSetBlockSize, told to both sides.
+void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 blockSize);
+
+} // namespace ksphost

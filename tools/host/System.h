@@ -1,0 +1,47 @@
+#pragma once
+
+#include "tools/host/Status.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ksphost {
+
+// Operating-system services, with paths given as UTF-8 on every platform.
+
+// The program's arguments (without the program name) as UTF-8.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+std::FILE* OpenFile(const std::string& path, const char* mode);
+// Moves from over to, replacing an existing file.
+bool RenameOver(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
+bool IsRegularFile(const std::string& path);
+// Size in bytes, or -1.
+int64_t FileSize(const std::string& path);
+// The reason for the last failed file operation, e.g. "No such file or directory".
+std::string LastFileError();
+
+bool StderrIsTerminal();
+long ProcessId();
+
+// A shared library loaded into the process; unloaded when destroyed.
+class DynamicLibrary {
+public:
+    static Result<std::unique_ptr<DynamicLibrary>> Open(const std::string& path);
+    ~DynamicLibrary();
+    DynamicLibrary(const DynamicLibrary&) = delete;
+    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+    // The address of an exported symbol, or none.
+    void* Symbol(const char* name) const;
+
+private:
+    explicit DynamicLibrary(void* h) : handle(h) {}
+    void* handle;
+};
+
+} // namespace ksphost

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "vst/VstInterface.h"
+
+#include <cstdint>
+
+namespace ksphost {
+
+// What the host reports about its timeline: tempo, 4/4 time and whether the transport runs.
+struct Transport {
+    double tempo = 120.0;
+    bool playing = false;
+};
+
+// The host side of the VST 2.4 interface: answers the plug-in's calls (audioMaster...).
+// One VstHost serves any number of plug-in instances; each instance finds it through the
+// reserved field the host owns in AEffect.
+class VstHost {
+public:
+    static constexpr const char* kVendor = "KSPhaser";
+    static constexpr const char* kProduct = "ksphaser-host";
+    static constexpr VstInt32 kVendorVersion = 20002;
+
+    void SetSampleRate(double rate) { sampleRate = rate; }
+    void SetBlockSize(VstInt32 frames) { blockSize = frames; }
+    void SetTransport(const Transport& t) { transport = t; }
+    // The position of the next block, in samples from the start.
+    void SetPosition(int64_t samples) { position = samples; }
+
+    // The callback handed to a plug-in's entry point. While the entry point runs the new
+    // instance has no AEffect yet, so calls without one go to the host that is creating it.
+    static audioMasterCallback Callback() { return &Dispatch; }
+    // Marks this host as the one creating an instance on this thread (none to end).
+    static void BeginCreation(VstHost* host);
+    void Adopt(AEffect* effect);
+
+    // The answer to audioMasterGetTime for the current position.
+    const VstTimeInfo& TimeInfo();
+
+    VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+
+private:
+    static VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                          void* ptr, float opt);
+
+    double sampleRate = 44100.0;
+    VstInt32 blockSize = 512;
+    Transport transport;
+    int64_t position = 0;
+    VstTimeInfo timeInfo{};
+};
+
+} // namespace ksphost
