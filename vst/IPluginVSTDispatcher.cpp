@@ -241,8 +241,10 @@ intptr_t IPluginVST::ProcessEvents(const VstEvents* events) {
     if (events == nullptr) {
         return 0;
     }
+    // The host's list runs past the two entries the record declares.
+    VstEvent* const* list = events->events;
     for (int i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (event == nullptr) {
             continue;
         }

@@ -1,0 +1,119 @@
+// The audio thread and the host's other threads share one instance; the instance lock must
+// keep them apart. Built with ThreadSanitizer by the tsan preset, where any race fails the run.
+#include "vst/PluginEntry.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+
+VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+    if (opcode == audioMasterVersion) {
+        return 2400;
+    }
+    if (opcode == audioMasterGetTime) {
+        static VstTimeInfo info = [] {
+            VstTimeInfo time{};
+            time.tempo = 128.0;
+            time.ppqPos = 3.25;
+            time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
+            return time;
+        }();
+        return reinterpret_cast<VstIntPtr>(&info);
+    }
+    (void)ptr;
+    return 0;
+}
+
+AEffect* OpenInstance() {
+    IPluginVST* plugin = CreatePlugin(Host);
+    if (plugin == nullptr) {
+        return nullptr;
+    }
+    AEffect* effect = plugin->Descriptor();
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    return effect;
+}
+
+TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
+    AEffect* effect = OpenInstance();
+    ASSERT_NE(effect, nullptr);
+    std::atomic<bool> stop{false};
+    std::atomic<bool> finite{true};
+
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        float* io[2] = {left.data(), right.data()};
+        for (int block = 0; block < 3000 && !stop; ++block) {
+            for (int i = 0; i < 256; ++i) {
+                left[i] = std::sin(0.01f * static_cast<float>(block * 256 + i));
+                right[i] = left[i];
+            }
+            effect->processReplacing(effect, io, io, 256);
+            if (!std::isfinite(left[0]) || !std::isfinite(right[255])) {
+                finite = false;
+            }
+        }
+        stop = true;
+    });
+
+    std::thread host([&] {
+        char text[64];
+        unsigned round = 0;
+        while (!stop) {
+            const auto index = static_cast<VstInt32>(round % 10);
+            effect->setParameter(effect, index, static_cast<float>(round % 7) / 6.0f);
+            (void)effect->getParameter(effect, index);
+            effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0.0f);
+            effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
+            (void)effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f);
+            void* chunk = nullptr;
+            const VstIntPtr size = effect->dispatcher(effect, effGetChunk, round % 2, 0, &chunk, 0.0f);
+            if (size > 0) {
+                std::vector<char> copy(static_cast<const char*>(chunk),
+                                       static_cast<const char*>(chunk) + size);
+                effect->dispatcher(effect, effSetChunk, round % 2, size, copy.data(), 0.0f);
+            }
+            ++round;
+        }
+    });
+
+    audio.join();
+    host.join();
+    EXPECT_TRUE(finite);
+    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+TEST(Concurrency, InstancesOnSeparateThreadsShareOnlyTheDenormalOffset) {
+    std::vector<std::thread> threads;
+    std::atomic<int> opened{0};
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&] {
+            AEffect* effect = OpenInstance();
+            if (effect == nullptr) {
+                return;
+            }
+            ++opened;
+            std::vector<double> left(256, 0.25), right(256, -0.25);
+            double* io[2] = {left.data(), right.data()};
+            for (int block = 0; block < 400; ++block) {
+                effect->processDoubleReplacing(effect, io, io, 256);
+            }
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(opened, 3);
+}
+
+} // namespace
