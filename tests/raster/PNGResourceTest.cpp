@@ -74,6 +74,20 @@ TEST(PNGResource, ImagesAreEnglishUSResourcesOfTypePNG) {
         EXPECT_EQ(FindResourceA(ThisModule(), MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10)), nullptr) << id;
     }
 }
+
+#ifdef KSP_PHASER_LIBRARY
+TEST(PNGResource, ThePluginLibraryCarriesTheFourImages) {
+    HMODULE plugin = LoadLibraryExA(KSP_PHASER_LIBRARY, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(plugin, nullptr);
+    const int heights[] = {174, 2600, 96, 114};
+    for (int id = 1; id <= 4; ++id) {
+        std::unique_ptr<PIX_MemBitmap> b(PIX_ReadPNGResource(plugin, id));
+        ASSERT_NE(b, nullptr) << id;
+        EXPECT_EQ(b->GetHeight(), heights[id - 1]);
+    }
+    FreeLibrary(plugin);
+}
+#endif
 #endif
 
 } // namespace
