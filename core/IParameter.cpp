@@ -1,10 +1,10 @@
 #include "core/IParameter.h"
 
+#include "core/NumberText.h"
 #include "core/TextCopy.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -160,6 +160,7 @@ void IParameter::FormatDisplay(double v, bool isNormalized, char* out, bool with
         std::snprintf(out, kParameterTextCapacity, "%d", TruncateToInt32(v));
     } else {
         std::snprintf(out, kParameterTextCapacity, "%.*f", decimals, v);
+        UseDotDecimalPoint(out);
     }
 }
 
@@ -185,7 +186,7 @@ bool IParameter::ParseText(const char* text, double& plain) const {
         }
         return false;
     }
-    const double v = std::strtod(text, nullptr);
+    const double v = ReadLeadingNumber(text);
     if (!std::isfinite(v)) {
         return false;
     }

@@ -1,5 +1,6 @@
 #include "effect/PhaserFormatters.h"
 
+#include "core/NumberText.h"
 #include "effect/SyncNoteTable.h"
 
 #include <cstdio>
@@ -26,6 +27,7 @@ void FormatPercent(double x, char* out) {
 
 void FormatLFOFrequency(double x, char* out) {
     std::snprintf(out, kParameterTextCapacity, "%.2f%s", 25.0 * x * x, "Hz");
+    UseDotDecimalPoint(out);
 }
 
 void FormatLFONote(double x, char* out) {

@@ -9,6 +9,7 @@ packages=(
     googletest libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libcurl4-openssl-dev
+    locales
 )
 sudo=
 if [ "$(id -u)" != 0 ]; then
@@ -16,3 +17,5 @@ if [ "$(id -u)" != 0 ]; then
 fi
 $sudo apt-get update
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${packages[@]}"
+# A locale with a decimal comma, for the tests of number texts under a host's locale.
+locale -a 2>/dev/null | grep -qi '^de_DE.utf-\?8$' || $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
