@@ -1,6 +1,6 @@
 // The audio thread and the host's other threads share one instance; the instance lock must
 // keep them apart. Built with ThreadSanitizer by the tsan preset, where any race fails the run.
-#include "vst/PluginEntry.h"
+#include "tests/support/OpenInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -29,21 +29,8 @@ VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*
     return 0;
 }
 
-AEffect* OpenInstance() {
-    IPluginVST* plugin = CreatePlugin(Host);
-    if (plugin == nullptr) {
-        return nullptr;
-    }
-    AEffect* effect = plugin->Descriptor();
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    effect->dispatcher(effect, effSetBlockSize, 0, 256, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    return effect;
-}
-
 TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
-    AEffect* effect = OpenInstance();
+    AEffect* effect = OpenInstance(Host, 48000.0f, 256);
     ASSERT_NE(effect, nullptr);
     std::atomic<bool> stop{false};
     std::atomic<bool> finite{true};
@@ -97,7 +84,7 @@ TEST(Concurrency, InstancesOnSeparateThreadsShareOnlyTheDenormalOffset) {
     std::atomic<int> opened{0};
     for (int t = 0; t < 3; ++t) {
         threads.emplace_back([&] {
-            AEffect* effect = OpenInstance();
+            AEffect* effect = OpenInstance(Host, 48000.0f, 256);
             if (effect == nullptr) {
                 return;
             }

@@ -14,8 +14,8 @@
 namespace {
 
 struct Instances {
-    AEffect* plain = OpenPlugin(FuzzHostCallback<false>);
-    AEffect* quirk = OpenPlugin(FuzzHostCallback<true>);
+    AEffect* plain = OpenInstance(FuzzHostCallback<false>, 44100.0f, 64);
+    AEffect* quirk = OpenInstance(FuzzHostCallback<true>, 44100.0f, 64);
 };
 
 void Require(bool condition, const char* what) {

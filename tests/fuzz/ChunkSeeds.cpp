@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const std::string directory = argv[1];
     std::error_code error;
     std::filesystem::create_directories(directory, error);
-    AEffect* effect = OpenPlugin(FuzzHostCallback<false>);
+    AEffect* effect = OpenInstance(FuzzHostCallback<false>, 44100.0f, 64);
     if (effect == nullptr) {
         std::fprintf(stderr, "chunk_seeds: the plug-in could not be created\n");
         return 1;
