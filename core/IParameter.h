@@ -62,12 +62,9 @@ public:
     double Max() const { return max; }
     double Step() const { return step; }
     double Shape() const { return shape; }
-    double Default() const { return defaultValue; }
     int Decimals() const { return decimals; }
     const char* Name() const { return name; }
     const char* Label() const { return label; }
-    bool ShowNegated() const { return showNegated; }
-    ParameterDisplayFunction DisplayFunction() const { return displayFunction; }
     int ValueTextCount() const;
     // The text of the first entry for value, or none.
     const char* ValueText(int value) const;

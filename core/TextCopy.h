@@ -17,3 +17,16 @@ inline void CopyText(char* out, const char* text, size_t capacity) {
     }
     out[n] = '\0';
 }
+
+// CopyText with the ASCII capitals lowered; out may be text itself.
+inline void CopyTextLowerAscii(char* out, const char* text, size_t capacity) {
+    CopyText(out, text, capacity);
+    if (out == nullptr || capacity == 0) {
+        return;
+    }
+    for (char* c = out; *c != '\0'; ++c) {
+        if (*c >= 'A' && *c <= 'Z') {
+            *c = static_cast<char>(*c - 'A' + 'a');
+        }
+    }
+}

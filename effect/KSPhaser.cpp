@@ -133,10 +133,8 @@ void KSPhaser::MakeFactoryPreset(int index, const char* name, const double (&val
     for (double v : values) {
         state.PutDouble(v);
     }
-    slot->state.ResizeZeroFill(state.Size());
-    if (slot->state.Size() == state.Size()) {
-        std::memcpy(slot->state.Data(), state.Data(), static_cast<size_t>(state.Size()));
-    } else {
+    slot->state.Clear();
+    if (slot->state.PutBytes(state.Data(), state.Size()) != state.Size()) {
         slot->state.Clear();
     }
 }

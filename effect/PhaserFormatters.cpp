@@ -1,6 +1,7 @@
 #include "effect/PhaserFormatters.h"
 
 #include "core/NumberText.h"
+#include "core/TextCopy.h"
 #include "effect/SyncNoteTable.h"
 
 #include <cstdio>
@@ -8,7 +9,7 @@
 namespace {
 
 void Copy(const char* text, char* out) {
-    std::snprintf(out, kParameterTextCapacity, "%s", text);
+    CopyText(out, text, kParameterTextCapacity);
 }
 
 } // namespace

@@ -41,10 +41,7 @@ public:
     int SamplesPerTick() const { return samplesPerTick; }
     int TickCountdown() const { return tickCountdown; }
     double FrequencyScale() const { return frequencyScale; }
-    double SpreadFactor() const { return spreadFactor; }
     double FeedbackGain() const { return feedbackGain; }
-    double DryGain() const { return dryGain; }
-    double WetGain() const { return wetGain; }
     double Coefficient(int channel, int stage) const { return coefficients[stage][channel]; }
     double State(int channel, int stage) const { return states[stage][channel]; }
     double CascadeGain(int channel) const { return cascadeGain[channel]; }

@@ -1,5 +1,7 @@
 #include "platform/HostDetection.h"
 
+#include "core/TextCopy.h"
+
 #include <cstring>
 
 namespace {
@@ -45,14 +47,7 @@ constexpr size_t kMaxNameLength = 255;
 
 int DetectHost(const char* productName) {
     char name[kMaxNameLength + 1];
-    size_t n = 0;
-    if (productName != nullptr) {
-        for (; n < kMaxNameLength && productName[n] != '\0'; ++n) {
-            const char c = productName[n];
-            name[n] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-    }
-    name[n] = '\0';
+    CopyTextLowerAscii(name, productName, sizeof name);
     for (const HostName& host : kHostNames) {
         if (std::strstr(name, host.text) != nullptr) {
             return host.code;

@@ -1,5 +1,6 @@
 #include "vst/IPluginVST.h"
 
+#include "core/TextCopy.h"
 #include "graphics/IGraphics.h"
 #include "platform/HostDetection.h"
 
@@ -22,14 +23,6 @@ VstInt32 ArrangementType(int channels) {
         return kSpeakerArrStereo;
     default:
         return kSpeakerArrUserDefined;
-    }
-}
-
-void ToLowerAscii(char* text) {
-    for (; *text != '\0'; ++text) {
-        if (*text >= 'A' && *text <= 'Z') {
-            *text = static_cast<char>(*text - 'A' + 'a');
-        }
     }
 }
 
@@ -197,8 +190,7 @@ bool IPluginVST::IsChunkQuirkHost() {
     if (!chunkQuirkChecked) {
         char vendor[kHostTextCapacity] = {};
         CallHost(audioMasterGetVendorString, 0, 0, vendor, 0.0f);
-        vendor[kHostTextCapacity - 1] = '\0';
-        ToLowerAscii(vendor);
+        CopyTextLowerAscii(vendor, vendor, sizeof vendor);
         chunkQuirkHost =
             std::strcmp(vendor, "native instruments") == 0 || std::strcmp(vendor, "juce vst host") == 0;
         chunkQuirkChecked = true;
@@ -215,11 +207,7 @@ bool IPluginVST::SendMidiToHost(const MidiMessage& message) {
     event.midiData[0] = static_cast<char>(message.status);
     event.midiData[1] = static_cast<char>(message.data1);
     event.midiData[2] = static_cast<char>(message.data2);
-    VstEvents events;
-    std::memset(&events, 0, sizeof events);
-    events.numEvents = 1;
-    events.events[0] = reinterpret_cast<VstEvent*>(&event);
-    return CallHost(audioMasterProcessEvents, 0, 0, &events, 0.0f) == 1;
+    return SendEventToHost(reinterpret_cast<VstEvent*>(&event));
 }
 
 bool IPluginVST::SendSysExToHost(const SysExMessage& message) {
@@ -230,10 +218,14 @@ bool IPluginVST::SendSysExToHost(const SysExMessage& message) {
     event.deltaFrames = message.offset;
     event.dumpBytes = message.size;
     event.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(message.data));
+    return SendEventToHost(reinterpret_cast<VstEvent*>(&event));
+}
+
+bool IPluginVST::SendEventToHost(VstEvent* event) {
     VstEvents events;
     std::memset(&events, 0, sizeof events);
     events.numEvents = 1;
-    events.events[0] = reinterpret_cast<VstEvent*>(&event);
+    events.events[0] = event;
     return CallHost(audioMasterProcessEvents, 0, 0, &events, 0.0f) == 1;
 }
 

@@ -58,9 +58,14 @@ private:
     intptr_t CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     // Asks the host for its time information, filtered by the flags wanted; none without an answer.
     const VstTimeInfo* QueryTime(int32_t filter);
+    // Hands one event to the host; true if it took it.
+    bool SendEventToHost(VstEvent* event);
 
     void ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate);
     void ProcessDouble(double** inputs, double** outputs, int frames);
+    // Clears the host's buffers of the connected outputs.
+    template <typename Sample>
+    void SilenceHostOutputs(Sample** outputs, int frames);
     void SetParameterFromHost(int index, float value);
 
     intptr_t Pins(int index, void* ptr, bool inputs);

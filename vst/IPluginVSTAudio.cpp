@@ -85,6 +85,15 @@ void IPluginVST::SetParameterFromHost(int index, float value) {
     OnParameterChange(index);
 }
 
+template <typename Sample>
+void IPluginVST::SilenceHostOutputs(Sample** outputs, int frames) {
+    for (int c = 0, next = 0; c < OutputCount(); ++c) {
+        if (OutputChannelAt(c)->connected) {
+            std::memset(outputs[next++], 0, static_cast<size_t>(frames) * sizeof(Sample));
+        }
+    }
+}
+
 // The scratch buffers hold scratchFrames samples: a longer block is processed in pieces of
 // that size, so nothing is allocated and nothing overruns.
 void IPluginVST::ProcessSingle(float** inputs, float** outputs, int frames, bool accumulate) {
@@ -97,10 +106,8 @@ void IPluginVST::ProcessSingle(float** inputs, float** outputs, int frames, bool
     const int piece = inputCount + outputCount > 0 ? scratchFrames : frames;
     if (frames > 0 && piece <= 0) {
         // No scratch to work in: a replacing call leaves silence rather than stale samples.
-        for (int c = 0, next = 0; c < outputCount && !accumulate; ++c) {
-            if (OutputChannelAt(c)->connected) {
-                std::memset(outputs[next++], 0, static_cast<size_t>(frames) * sizeof(float));
-            }
+        if (!accumulate) {
+            SilenceHostOutputs(outputs, frames);
         }
         return;
     }
@@ -154,11 +161,7 @@ void IPluginVST::ProcessDouble(double** inputs, double** outputs, int frames) {
     }
     const int piece = usesScratch ? scratchFrames : frames;
     if (frames > 0 && piece <= 0) {
-        for (int c = 0, next = 0; c < outputCount; ++c) {
-            if (OutputChannelAt(c)->connected) {
-                std::memset(outputs[next++], 0, static_cast<size_t>(frames) * sizeof(double));
-            }
-        }
+        SilenceHostOutputs(outputs, frames);
         return;
     }
     int done = 0;

@@ -4,6 +4,7 @@
 #include "core/Trace.h"
 #include "graphics/IGraphics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -200,7 +201,7 @@ intptr_t IPluginVST::Pins(int index, void* ptr, bool inputs) {
     }
     const char* label = inputs ? InputChannelAt(index)->Label() : OutputChannelAt(index)->Label();
     if (label[0] != '\0') {
-        std::snprintf(pin->label, sizeof pin->label, "%s", label);
+        CopyText(pin->label, label, sizeof pin->label);
     } else {
         std::snprintf(pin->label, sizeof pin->label, inputs ? "Input %d" : "Output %d", index + 1);
     }
@@ -209,31 +210,22 @@ intptr_t IPluginVST::Pins(int index, void* ptr, bool inputs) {
 
 intptr_t IPluginVST::SetSpeakerArrangement(const VstSpeakerArrangement* inputs,
                                            const VstSpeakerArrangement* outputs) {
-    // A count beyond the plug-in's channels (or below zero) is brought into range.
-    auto connected = [](const VstSpeakerArrangement* arrangement, int count) {
-        const int n = arrangement->numChannels;
-        return n < 0 ? 0 : (n > count ? count : n);
+    auto connect = [](const VstSpeakerArrangement* arrangement, int count, auto channelAt) {
+        if (arrangement == nullptr) {
+            return;
+        }
+        // A count beyond the plug-in's channels (or below zero) is brought into range.
+        const int n = std::clamp(arrangement->numChannels, 0, count);
+        for (int i = 0; i < count; ++i) {
+            AudioChannel& channel = *channelAt(i);
+            channel.connected = i < n;
+            if (!channel.connected) {
+                channel.Silence();
+            }
+        }
     };
-    if (inputs != nullptr) {
-        const int n = connected(inputs, InputCount());
-        for (int i = 0; i < InputCount(); ++i) {
-            InputChannel& channel = *InputChannelAt(i);
-            channel.connected = i < n;
-            if (!channel.connected) {
-                channel.Silence();
-            }
-        }
-    }
-    if (outputs != nullptr) {
-        const int n = connected(outputs, OutputCount());
-        for (int i = 0; i < OutputCount(); ++i) {
-            OutputChannel& channel = *OutputChannelAt(i);
-            channel.connected = i < n;
-            if (!channel.connected) {
-                channel.Silence();
-            }
-        }
-    }
+    connect(inputs, InputCount(), [this](int i) -> AudioChannel* { return InputChannelAt(i); });
+    connect(outputs, OutputCount(), [this](int i) -> AudioChannel* { return OutputChannelAt(i); });
     return 1;
 }
 

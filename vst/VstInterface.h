@@ -311,8 +311,9 @@ static_assert(offsetof(AEffect, resvd1) == 64 && offsetof(AEffect, resvd2) == 72
               "AEffect middle");
 static_assert(offsetof(AEffect, object) == 96 && offsetof(AEffect, user) == 104 &&
                   offsetof(AEffect, uniqueID) == 112 && offsetof(AEffect, version) == 116 &&
-                  offsetof(AEffect, processReplacing) == 120 && offsetof(AEffect, processDoubleReplacing) == 128 &&
-                  offsetof(AEffect, future) == 136 && sizeof(AEffect) == 192,
+                  offsetof(AEffect, processReplacing) == 120 &&
+                  offsetof(AEffect, processDoubleReplacing) == 128 && offsetof(AEffect, future) == 136 &&
+                  sizeof(AEffect) == 192,
               "AEffect tail");
 static_assert(offsetof(VstMidiSysexEvent, resvd1) == 24 && offsetof(VstMidiSysexEvent, sysexDump) == 32 &&
                   offsetof(VstMidiSysexEvent, resvd2) == 40 && sizeof(VstMidiSysexEvent) == 48,
@@ -332,8 +333,9 @@ static_assert(offsetof(AEffect, resvd1) == 40 && offsetof(AEffect, resvd2) == 44
               "AEffect middle");
 static_assert(offsetof(AEffect, object) == 64 && offsetof(AEffect, user) == 68 &&
                   offsetof(AEffect, uniqueID) == 72 && offsetof(AEffect, version) == 76 &&
-                  offsetof(AEffect, processReplacing) == 80 && offsetof(AEffect, processDoubleReplacing) == 84 &&
-                  offsetof(AEffect, future) == 88 && sizeof(AEffect) == 144,
+                  offsetof(AEffect, processReplacing) == 80 &&
+                  offsetof(AEffect, processDoubleReplacing) == 84 && offsetof(AEffect, future) == 88 &&
+                  sizeof(AEffect) == 144,
               "AEffect tail");
 static_assert(offsetof(VstMidiSysexEvent, resvd1) == 20 && offsetof(VstMidiSysexEvent, sysexDump) == 24 &&
                   offsetof(VstMidiSysexEvent, resvd2) == 28 && sizeof(VstMidiSysexEvent) == 32,
@@ -349,12 +351,14 @@ static_assert(sizeof(VstTimeInfo) == 88 && offsetof(VstTimeInfo, sampleRate) == 
                   offsetof(VstTimeInfo, tempo) == 32 && offsetof(VstTimeInfo, barStartPos) == 40 &&
                   offsetof(VstTimeInfo, cycleStartPos) == 48 && offsetof(VstTimeInfo, cycleEndPos) == 56,
               "VstTimeInfo positions");
-static_assert(offsetof(VstTimeInfo, timeSigNumerator) == 64 && offsetof(VstTimeInfo, timeSigDenominator) == 68 &&
+static_assert(offsetof(VstTimeInfo, timeSigNumerator) == 64 &&
+                  offsetof(VstTimeInfo, timeSigDenominator) == 68 &&
                   offsetof(VstTimeInfo, smpteOffset) == 72 && offsetof(VstTimeInfo, smpteFrameRate) == 76 &&
                   offsetof(VstTimeInfo, samplesToNextClock) == 80 && offsetof(VstTimeInfo, flags) == 84,
               "VstTimeInfo fields");
-static_assert(sizeof(VstEvent) == 32 && offsetof(VstEvent, byteSize) == 4 && offsetof(VstEvent, deltaFrames) == 8 &&
-                  offsetof(VstEvent, flags) == 12 && offsetof(VstEvent, data) == 16,
+static_assert(sizeof(VstEvent) == 32 && offsetof(VstEvent, byteSize) == 4 &&
+                  offsetof(VstEvent, deltaFrames) == 8 && offsetof(VstEvent, flags) == 12 &&
+                  offsetof(VstEvent, data) == 16,
               "VstEvent");
 static_assert(sizeof(VstMidiEvent) == 32 && offsetof(VstMidiEvent, noteLength) == 16 &&
                   offsetof(VstMidiEvent, noteOffset) == 20 && offsetof(VstMidiEvent, midiData) == 24 &&
@@ -366,11 +370,12 @@ static_assert(sizeof(ERect) == 8 && offsetof(ERect, left) == 2 && offsetof(ERect
                   offsetof(ERect, right) == 6,
               "ERect");
 static_assert(sizeof(VstPinProperties) == 128 && offsetof(VstPinProperties, flags) == 64 &&
-                  offsetof(VstPinProperties, arrangementType) == 68 && offsetof(VstPinProperties, shortLabel) == 72 &&
-                  offsetof(VstPinProperties, future) == 80,
+                  offsetof(VstPinProperties, arrangementType) == 68 &&
+                  offsetof(VstPinProperties, shortLabel) == 72 && offsetof(VstPinProperties, future) == 80,
               "VstPinProperties");
 static_assert(sizeof(VstSpeakerProperties) == 112 && offsetof(VstSpeakerProperties, elevation) == 4 &&
-                  offsetof(VstSpeakerProperties, radius) == 8 && offsetof(VstSpeakerProperties, reserved) == 12 &&
+                  offsetof(VstSpeakerProperties, radius) == 8 &&
+                  offsetof(VstSpeakerProperties, reserved) == 12 &&
                   offsetof(VstSpeakerProperties, name) == 16 && offsetof(VstSpeakerProperties, type) == 80 &&
                   offsetof(VstSpeakerProperties, future) == 84,
               "VstSpeakerProperties");
