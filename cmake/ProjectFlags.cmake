@@ -28,6 +28,7 @@ if(MINGW)
     # Depend on system DLLs only: the runtime libraries go into each binary.
     string(APPEND CMAKE_EXE_LINKER_FLAGS " -static")
     string(APPEND CMAKE_SHARED_LINKER_FLAGS " -static")
+    string(APPEND CMAKE_MODULE_LINKER_FLAGS " -static")
 endif()
 
 # ksp_component(NAME SOURCES...): a static library of plug-in code.
