@@ -9,6 +9,10 @@ namespace ksphost {
 
 namespace {
 
+constexpr const char* kVendor = "KSPhaser";
+constexpr const char* kProduct = "ksphaser-host";
+constexpr VstInt32 kVendorVersion = 20002;
+
 thread_local VstHost* creatingHost = nullptr;
 
 // An offline renderer without windows or MIDI: it supplies time information and nothing else.
