@@ -23,10 +23,6 @@ std::string Describe(const HostRun& run) {
     return text;
 }
 
-void ExpectContains(const std::string& text, const std::string& part) {
-    EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\nin:\n" << text;
-}
-
 // Renders samples (raw, interleaved) through the test plug-in; answers the raw output.
 std::vector<float> RenderRaw(const std::string& dir, const std::vector<float>& samples, int channels,
                              std::vector<std::string> options, const char* plugin = TEST_PLUGIN) {

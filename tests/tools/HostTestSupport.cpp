@@ -34,6 +34,10 @@ HostRun RunHostCommand(const std::vector<std::string>& args) {
     return run;
 }
 
+void ExpectContains(const std::string& text, const std::string& part) {
+    EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\nin:\n" << text;
+}
+
 std::string TestDirectory() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();

@@ -13,6 +13,8 @@ struct HostRun {
 };
 
 HostRun RunHostCommand(const std::vector<std::string>& args);
+// A test failure naming part and text unless text contains part.
+void ExpectContains(const std::string& text, const std::string& part);
 
 // An empty directory for the running test, named after it.
 std::string TestDirectory();

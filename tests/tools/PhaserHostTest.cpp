@@ -25,10 +25,6 @@ protected:
     std::string dir;
 };
 
-void ExpectContains(const std::string& text, const std::string& part) {
-    EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\nin:\n" << text;
-}
-
 TEST_F(PhaserHost, ShowsItsDescriptorProgramsAndParameters) {
     const HostRun run = Run({"info", PHASER_PLUGIN});
     for (const char* part :

@@ -493,12 +493,10 @@ class Renderer:
     def __init__(self, workdir, keep_svg):
         self.workdir = workdir
         self.keep_svg = keep_svg
-        self.count = 0
 
     def render(self, name, source, width, height):
-        self.count += 1
         svg_path = os.path.join(self.keep_svg or self.workdir, name + ".svg")
-        png_path = os.path.join(self.workdir, "%03d.png" % self.count)
+        png_path = os.path.join(self.workdir, name + ".png")
         with open(svg_path, "w", encoding="utf-8") as f:
             f.write(source)
         subprocess.run(["rsvg-convert", "--format=png", "-o", png_path, svg_path], check=True)
@@ -509,10 +507,7 @@ class Renderer:
 
 
 def stack(frames):
-    strip = bytearray()
-    for frame in frames:
-        strip += frame
-    return strip
+    return bytearray().join(frames)
 
 
 def clean_transparent(pixels):
@@ -584,10 +579,8 @@ def main():
         pngfile.write_rgba(os.path.join(args.out, "switch.png"), SWITCH_W, 2 * SWITCH_H, clean_transparent(stack(levers)))
 
         if args.preview:
-            r.render("preview", preview_svg(args.out), PANEL_W, PANEL_H)
-            src = os.path.join(workdir, "%03d.png" % r.count)
-            w, h, pixels = pngfile.read_rgba(src)
-            pngfile.write_rgba(args.preview, w, h, pixels)
+            preview = r.render("preview", preview_svg(args.out), PANEL_W, PANEL_H)
+            pngfile.write_rgba(args.preview, PANEL_W, PANEL_H, preview)
 
 
 if __name__ == "__main__":

@@ -27,10 +27,6 @@ Result<std::unique_ptr<AudioReader>> OpenAudioReader(const std::string& path, co
     if (IsRawAudioPath(path)) {
         return OpenRawReader(path, raw);
     }
-    if (!HasSndfile()) {
-        return Status::Error(path +
-                             ": this build reads raw 32-bit float files only (name them *.f32 or *.raw)");
-    }
     return OpenSndfileReader(path);
 }
 

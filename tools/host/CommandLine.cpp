@@ -1,5 +1,6 @@
 #include "tools/host/CommandLine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -32,21 +33,6 @@ const std::map<std::string, OptionSpec>& OptionSpecs() {
         {"--seconds", {Takes::Value, {Command::Example}}},
     };
     return specs;
-}
-
-const char* CommandName(Command command) {
-    switch (command) {
-    case Command::Info:
-        return "info";
-    case Command::Render:
-        return "render";
-    case Command::Preset:
-        return "preset";
-    case Command::Example:
-        return "example";
-    default:
-        return "";
-    }
 }
 
 bool ParseNumber(const std::string& text, double low, double high, double& value) {
@@ -119,10 +105,11 @@ Status ApplyOption(Options& options, const std::string& name, const std::string&
     return Status();
 }
 
-Status CheckPositionals(Options& options, const std::vector<std::string>& positionals) {
+// command is the command's name as given.
+Status CheckPositionals(Options& options, const std::string& command,
+                        const std::vector<std::string>& positionals) {
     const bool render = options.command == Command::Render;
     const size_t needed = render ? 3 : 1;
-    const std::string command = CommandName(options.command);
     if (positionals.size() < needed) {
         const char* synopsis = render                                ? "PLUGIN IN OUT"
                                : options.command == Command::Example ? "OUT"
@@ -194,11 +181,7 @@ Result<Options> ParseCommandLine(const std::vector<std::string>& args) {
             return Status::Error("unknown option " + name);
         }
         const auto& allowed = spec->second.commands;
-        bool applies = false;
-        for (Command c : allowed) {
-            applies = applies || c == options.command;
-        }
-        if (!applies) {
+        if (std::find(allowed.begin(), allowed.end(), options.command) == allowed.end()) {
             return Status::Error(name + " does not apply to " + command);
         }
         std::string value;
@@ -218,7 +201,7 @@ Result<Options> ParseCommandLine(const std::vector<std::string>& args) {
             return applied;
         }
     }
-    const Status complete = CheckPositionals(options, positionals);
+    const Status complete = CheckPositionals(options, command, positionals);
     if (!complete.Ok()) {
         return complete;
     }

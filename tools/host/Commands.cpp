@@ -128,7 +128,7 @@ Status RunRender(const Options& options, Console& console) {
     }
     Plugin& plugin = *opened.Value();
     const int outputs = plugin.NumOutputs();
-    const Status channels = CheckChannels(format.channels, plugin.NumInputs(), plugin.NumOutputs());
+    const Status channels = CheckChannels(format.channels, plugin.NumInputs(), outputs);
     if (!channels.Ok()) {
         return channels;
     }
@@ -136,7 +136,7 @@ Status RunRender(const Options& options, Console& console) {
     if (!preset.Ok()) {
         return preset.Error();
     }
-    auto sink = CreateAudioWriter(options.output, plugin.NumOutputs(), format.sampleRate);
+    auto sink = CreateAudioWriter(options.output, outputs, format.sampleRate);
     if (!sink.Ok()) {
         return sink.Error();
     }

@@ -84,35 +84,6 @@ Result<VstInt32> FindParameter(Plugin& plugin, const std::string& name) {
                          " (`ksphaser-host info PLUGIN` lists them)");
 }
 
-} // namespace
-
-Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report) {
-    if (!options.loadPreset.empty()) {
-        const Status loaded = LoadPresetFile(plugin, options.loadPreset);
-        if (!loaded.Ok()) {
-            return loaded;
-        }
-        report.push_back("Loaded preset " + options.loadPreset);
-    }
-    if (!options.program.empty()) {
-        std::string description;
-        const Status selected = SelectProgram(plugin, options.program, description);
-        if (!selected.Ok()) {
-            return selected;
-        }
-        report.push_back(description);
-    }
-    for (const std::string& setting : options.settings) {
-        std::string description;
-        const Status set = ApplySetting(plugin, setting, description);
-        if (!set.Ok()) {
-            return set;
-        }
-        report.push_back(description);
-    }
-    return Status();
-}
-
 Status LoadPresetFile(Plugin& plugin, const std::string& path) {
     auto bytes = ReadWholeFile(path);
     if (!bytes.Ok()) {
@@ -165,6 +136,8 @@ Status SelectProgram(Plugin& plugin, const std::string& program, std::string& de
     return Status();
 }
 
+// NAME is a parameter name (any case) or number; VALUE a normalised number 0..1, a display
+// text of the parameter, or text the plug-in parses (effString2Parameter).
 Status ApplySetting(Plugin& plugin, const std::string& setting, std::string& description) {
     const size_t equals = setting.find('=');
     if (equals == std::string::npos) {
@@ -196,6 +169,35 @@ Status ApplySetting(Plugin& plugin, const std::string& setting, std::string& des
     }
     std::string label = plugin.ParameterLabel(index);
     description = parameterName + " = " + plugin.ParameterDisplay(index) + (label.empty() ? "" : " " + label);
+    return Status();
+}
+
+} // namespace
+
+Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report) {
+    if (!options.loadPreset.empty()) {
+        const Status loaded = LoadPresetFile(plugin, options.loadPreset);
+        if (!loaded.Ok()) {
+            return loaded;
+        }
+        report.push_back("Loaded preset " + options.loadPreset);
+    }
+    if (!options.program.empty()) {
+        std::string description;
+        const Status selected = SelectProgram(plugin, options.program, description);
+        if (!selected.Ok()) {
+            return selected;
+        }
+        report.push_back(description);
+    }
+    for (const std::string& setting : options.settings) {
+        std::string description;
+        const Status set = ApplySetting(plugin, setting, description);
+        if (!set.Ok()) {
+            return set;
+        }
+        report.push_back(description);
+    }
     return Status();
 }
 

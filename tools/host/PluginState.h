@@ -20,12 +20,6 @@ struct StateOptions {
 // Applies loadPreset, program and settings; adds a line per change to report.
 Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report);
 
-Status LoadPresetFile(Plugin& plugin, const std::string& path);
-Status SelectProgram(Plugin& plugin, const std::string& program, std::string& description);
-// NAME is a parameter name (any case) or number; VALUE a normalised number 0..1, a display
-// text of the parameter, or text the plug-in parses (effString2Parameter).
-Status ApplySetting(Plugin& plugin, const std::string& setting, std::string& description);
-
 // Whether path names a preset file this host writes: *.fxp (program) or *.fxb (bank).
 Status CheckPresetPath(const std::string& path);
 // The current program (.fxp) or all programs (.fxb) as preset file bytes.

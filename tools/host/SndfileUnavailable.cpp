@@ -9,7 +9,7 @@ bool HasSndfile() {
 }
 
 Result<std::unique_ptr<AudioReader>> OpenSndfileReader(const std::string& path) {
-    return Status::Error(path + ": this build reads raw 32-bit float files only");
+    return Status::Error(path + ": this build reads raw 32-bit float files only (name them *.f32 or *.raw)");
 }
 
 Result<std::unique_ptr<AudioWriter>> CreateSndfileWriter(const std::string& path, int /*channels*/,

@@ -1,5 +1,7 @@
 #include "tools/host/System.h"
 
+#include "tools/host/Text.h"
+
 #include <windows.h>
 
 #include <io.h>
@@ -96,11 +98,8 @@ Result<std::unique_ptr<DynamicLibrary>> DynamicLibrary::Open(const std::string& 
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                            FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-        std::string reason = text != nullptr ? Utf8(text) : std::string();
+        std::string reason = text != nullptr ? Trimmed(Utf8(text)) : std::string();
         LocalFree(text);
-        while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
-            reason.pop_back();
-        }
         if (reason.empty()) {
             reason = "error " + std::to_string(code);
         }

@@ -1,5 +1,7 @@
 #include "tools/host/VstHost.h"
 
+#include "core/TextCopy.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -7,15 +9,11 @@ namespace ksphost {
 
 namespace {
 
-thread_local VstHost* creatingHost = nullptr;
+constexpr const char* kVendor = "KSPhaser";
+constexpr const char* kProduct = "ksphaser-host";
+constexpr VstInt32 kVendorVersion = 20002;
 
-void CopyText(void* ptr, const char* text, size_t capacity) {
-    if (ptr == nullptr) {
-        return;
-    }
-    std::strncpy(static_cast<char*>(ptr), text, capacity - 1);
-    static_cast<char*>(ptr)[capacity - 1] = '\0';
-}
+thread_local VstHost* creatingHost = nullptr;
 
 // An offline renderer without windows or MIDI: it supplies time information and nothing else.
 bool HostCanDo(const char* text) {
@@ -63,10 +61,10 @@ VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 /*index*/, VstIntPtr /*value
     case audioMasterGetCurrentProcessLevel:
         return kVstProcessLevelOffline;
     case audioMasterGetVendorString:
-        CopyText(ptr, kVendor, kVstMaxVendorStrLen);
+        CopyText(static_cast<char*>(ptr), kVendor, kVstMaxVendorStrLen);
         return ptr != nullptr ? 1 : 0;
     case audioMasterGetProductString:
-        CopyText(ptr, kProduct, kVstMaxProductStrLen);
+        CopyText(static_cast<char*>(ptr), kProduct, kVstMaxProductStrLen);
         return ptr != nullptr ? 1 : 0;
     case audioMasterGetVendorVersion:
         return kVendorVersion;

@@ -17,10 +17,6 @@ struct Transport {
 // reserved field the host owns in AEffect.
 class VstHost {
 public:
-    static constexpr const char* kVendor = "KSPhaser";
-    static constexpr const char* kProduct = "ksphaser-host";
-    static constexpr VstInt32 kVendorVersion = 20002;
-
     void SetSampleRate(double rate) { sampleRate = rate; }
     void SetBlockSize(VstInt32 frames) { blockSize = frames; }
     void SetTransport(const Transport& t) { transport = t; }
@@ -34,12 +30,11 @@ public:
     static void BeginCreation(VstHost* host);
     void Adopt(AEffect* effect);
 
+private:
     // The answer to audioMasterGetTime for the current position.
     const VstTimeInfo& TimeInfo();
-
     VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
-private:
     static VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                           void* ptr, float opt);
 
