@@ -82,13 +82,6 @@ void ChannelCopyRows(const Region& r, int mode) {
     });
 }
 
-inline PIX_Pixel32 Half(PIX_Pixel32 v) {
-    return (v >> 1) & 0x7F7F7F7F;
-}
-inline PIX_Pixel32 Quarter(PIX_Pixel32 v) {
-    return (v >> 2) & 0x3F3F3F3F;
-}
-
 // Runs the weighted operators of the composite; mode is already limited to bit 16 and the
 // operator byte, and w is not 0.
 void CompositeWeighted(const Region& r, int mode, int w) {

@@ -31,6 +31,17 @@ inline PIX_Pixel32 PIX_Pack(int b, int g, int r, int a) {
     return Clamp255(b) | (Clamp255(g) << 8) | (Clamp255(r) << 16) | (Clamp255(a) << 24);
 }
 
+// Each byte of a word halved, quartered or divided by eight at once, rounding down.
+inline PIX_Pixel32 Half(PIX_Pixel32 v) {
+    return (v >> 1) & 0x7F7F7F7F;
+}
+inline PIX_Pixel32 Quarter(PIX_Pixel32 v) {
+    return (v >> 2) & 0x3F3F3F3F;
+}
+inline PIX_Pixel32 Eighth(PIX_Pixel32 v) {
+    return (v >> 3) & 0x1F1F1F1F;
+}
+
 // Channels already known to lie in 0..255.
 inline PIX_Pixel32 PackInRange(int b, int g, int r, int a) {
     return static_cast<PIX_Pixel32>(b) | (static_cast<PIX_Pixel32>(g) << 8) |
