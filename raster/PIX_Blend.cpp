@@ -140,16 +140,16 @@ void CopyPixel(PIX_Pixel32* dest, PIX_Pixel32 src, int w) {
 
 } // namespace
 
-int PIX_IntegerWeight(double weight) {
+int PIX_IntegerWeight(double weight, int limit) {
     if (std::isnan(weight)) {
         return 0;
     }
     const double scaled = weight * 256.0;
-    if (scaled >= 256.0) {
-        return 256;
+    if (scaled >= limit) {
+        return limit;
     }
-    if (scaled <= -256.0) {
-        return -256;
+    if (scaled <= -limit) {
+        return -limit;
     }
     return static_cast<int>(scaled);
 }

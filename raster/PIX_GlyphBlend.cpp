@@ -1,7 +1,5 @@
 #include "raster/PIX_GlyphBlend.h"
 
-#include <cmath>
-
 #include "raster/PIX_Blend.h"
 #include "raster/PIX_BlendOps.h"
 
@@ -52,17 +50,7 @@ void CopyAntiAliased(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map
 } // namespace
 
 int PIX_GlyphWeight(float weight) {
-    const double w = static_cast<double>(weight) * 256.0;
-    if (std::isnan(w)) {
-        return 0;
-    }
-    if (w >= 65536.0) {
-        return 65536;
-    }
-    if (w <= -65536.0) {
-        return -65536;
-    }
-    return static_cast<int>(w);
+    return PIX_IntegerWeight(weight, 65536);
 }
 
 void PIX_CompositeCoverage(PIX_Pixel32* dstRow0, ptrdiff_t dstStep, const uint8_t* map, int mapSpan,
