@@ -51,16 +51,18 @@ PIX_SysBitmap* GlyphScratchOf(PIX_SysBitmap*& scratch, int size) {
     return scratch;
 }
 
-// Walks UTF-8 text for the cache path: carriage returns are dropped and line feeds reported
-// apart (as a space on single lines).
+// Walks UTF-8 text for the cache path with its pen: carriage returns are dropped, and a line
+// feed (a space on single lines) moves the pen to the start of the next line, lineStep
+// across the lines (rightwards for vertical text, downwards otherwise).
 class TextWalker {
 public:
-    TextWalker(const char* text, int length, bool singleLine)
-        : text(text), length(length), singleLine(singleLine) {}
+    TextWalker(const char* text, int length, int textFlags, bool vertical, int64_t lineStep, int64_t startX,
+               int64_t startY)
+        : x(startX), y(startY), text(text), length(length), singleLine((textFlags & DT_SINGLELINE) != 0),
+          vertical(vertical), lineStep(lineStep), startX(startX), startY(startY) {}
 
-    // False at the terminating zero or after length bytes; otherwise ch is the next
-    // character, or newLine is set.
-    bool Next(uint16_t& ch, bool& newLine) {
+    // False at the terminating zero or after length bytes; otherwise ch is the next character.
+    bool Next(uint16_t& ch) {
         while (length < 0 || used < length) {
             if (text[used] == 0) {
                 return false;
@@ -69,8 +71,11 @@ public:
             if (ch == 13) {
                 continue;
             }
-            newLine = ch == 10 && !singleLine;
             if (ch == 10) {
+                if (!singleLine) {
+                    NextLine();
+                    continue;
+                }
                 ch = 32;
             }
             return true;
@@ -78,10 +83,28 @@ public:
         return false;
     }
 
+    // The pen; the caller advances it along the line.
+    int64_t x;
+    int64_t y;
+
 private:
+    void NextLine() {
+        if (vertical) {
+            x += lineStep;
+            y = startY;
+        } else {
+            y += lineStep;
+            x = startX;
+        }
+    }
+
     const char* text;
     int length;
     bool singleLine;
+    bool vertical;
+    int64_t lineStep;
+    int64_t startX;
+    int64_t startY;
     int used = 0;
 };
 
@@ -364,25 +387,13 @@ int PIX_CachedFont::RenderText(PIX_IBitmap* bitmap, const char* text, int length
 
 int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect& rect, int textFlags) {
     const bool vertical = (flags & FontVertical) != 0;
-    const int64_t lineStep = int64_t{lineHeight} + lineSpacing;
-    int64_t x = 0;
-    int64_t y = 0;
     int64_t mw = 0;
     int64_t mh = 0;
-    TextWalker walker(text, length, (textFlags & DT_SINGLELINE) != 0);
+    TextWalker walker(text, length, textFlags, vertical, int64_t{lineHeight} + lineSpacing, 0, 0);
+    int64_t& x = walker.x;
+    int64_t& y = walker.y;
     uint16_t ch = 0;
-    bool newLine = false;
-    while (walker.Next(ch, newLine)) {
-        if (newLine) {
-            if (vertical) {
-                x += lineStep;
-                y = 0;
-            } else {
-                y += lineStep;
-                x = 0;
-            }
-            continue;
-        }
+    while (walker.Next(ch)) {
         const GlyphRecord* glyph = GlyphToDraw(ch);
         if (glyph == nullptr) {
             continue;
@@ -404,12 +415,11 @@ int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect& rect, 
 
 int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* text, int length, const PIX_Rect& rect,
                                int textFlags) {
-    const float fontWeight = weight;
+    float drawWeight = weight;
     if (textFlags & TextUseForegroundAlpha) {
-        weight *= static_cast<float>(foreground >> 24) / 255.0f;
+        drawWeight *= static_cast<float>(foreground >> 24) / 255.0f;
     }
-    if (weight == 0) {
-        weight = fontWeight;
+    if (drawWeight == 0) {
         return 0;
     }
     const bool vertical = (flags & FontVertical) != 0;
@@ -432,29 +442,18 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* text, int length
                 std::min(rect.bottom, clip.bottom)};
     }
     if (clip.right <= clip.left || clip.bottom <= clip.top) {
-        weight = fontWeight;
         return 0;
     }
 
-    const int64_t lineStep = int64_t{lineHeight} + lineSpacing;
-    int64_t x = startX;
-    int64_t y = startY;
+    // PaintGlyph draws with the font's weight: it holds this call's weight until the text is drawn.
+    const float fontWeight = std::exchange(weight, drawWeight);
+    TextWalker walker(text, length, textFlags, vertical, int64_t{lineHeight} + lineSpacing, startX, startY);
+    int64_t& x = walker.x;
+    int64_t& y = walker.y;
     int64_t drawnRight = startX;
     int64_t drawnBottom = startY;
-    TextWalker walker(text, length, (textFlags & DT_SINGLELINE) != 0);
     uint16_t ch = 0;
-    bool newLine = false;
-    while (walker.Next(ch, newLine)) {
-        if (newLine) {
-            if (vertical) {
-                x += lineStep;
-                y = startY;
-            } else {
-                y += lineStep;
-                x = startX;
-            }
-            continue;
-        }
+    while (walker.Next(ch)) {
         const GlyphRecord* glyph = GlyphToDraw(ch);
         if (glyph == nullptr || CoverageOf(*glyph) == nullptr) {
             continue;
