@@ -36,6 +36,12 @@ const GlyphRecord* Records(const IByteBuffer& table) {
     return reinterpret_cast<const GlyphRecord*>(table.Data());
 }
 
+// The part of r that lies on the bitmap.
+PIX_Rect OnBitmap(const PIX_Rect& r, const PIX_IBitmap& bitmap) {
+    return {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, bitmap.GetWidth()),
+            std::min(r.bottom, bitmap.GetHeight())};
+}
+
 // Makes sure the glyph scratch exists and is at least size x size, drawing white on black.
 PIX_SysBitmap* GlyphScratchOf(PIX_SysBitmap*& scratch, int size) {
     if (scratch == nullptr) {
@@ -335,20 +341,17 @@ bool PIX_CachedFont::PaintGlyph(PIX_IBitmap* bitmap, uint16_t ch, int x, int y, 
         top += glyph->xOffset;
     }
     // The clip never reaches beyond the bitmap.
-    const int64_t clipLeft = std::max(clip.left, 0);
-    const int64_t clipTop = std::max(clip.top, 0);
-    const int64_t clipRight = std::min(clip.right, bitmap->GetWidth());
-    const int64_t clipBottom = std::min(clip.bottom, bitmap->GetHeight());
-    if (left >= clipRight || top >= clipBottom || clipLeft >= left + glyph->width ||
-        clipTop >= top + glyph->height) {
+    const PIX_Rect visible = OnBitmap(clip, *bitmap);
+    if (left >= visible.right || top >= visible.bottom || visible.left >= left + glyph->width ||
+        visible.top >= top + glyph->height) {
         return false;
     }
-    const int64_t skipX = std::max<int64_t>(clipLeft - left, 0);
-    const int64_t skipY = std::max<int64_t>(clipTop - top, 0);
+    const int64_t skipX = std::max<int64_t>(visible.left - left, 0);
+    const int64_t skipY = std::max<int64_t>(visible.top - top, 0);
     left += skipX;
     top += skipY;
-    const int columns = static_cast<int>(std::min(glyph->width - skipX, clipRight - left));
-    const int rows = static_cast<int>(std::min(glyph->height - skipY, clipBottom - top));
+    const int columns = static_cast<int>(std::min(glyph->width - skipX, visible.right - left));
+    const int rows = static_cast<int>(std::min(glyph->height - skipY, visible.bottom - top));
     if (columns <= 0 || rows <= 0) {
         return false;
     }
@@ -436,11 +439,8 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* text, int length
             startY = PIX_ClampToInt(int64_t{startY} + extent.bottom);
         }
     }
-    PIX_Rect clip = {0, 0, bitmap->GetWidth(), bitmap->GetHeight()};
-    if (!(textFlags & DT_NOCLIP)) {
-        clip = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, clip.right),
-                std::min(rect.bottom, clip.bottom)};
-    }
+    const PIX_Rect clip = (textFlags & DT_NOCLIP) ? PIX_Rect{0, 0, bitmap->GetWidth(), bitmap->GetHeight()}
+                                                  : OnBitmap(rect, *bitmap);
     if (clip.right <= clip.left || clip.bottom <= clip.top) {
         return 0;
     }
