@@ -245,7 +245,7 @@ bool PIX_CachedFont::CacheGlyph(uint16_t ch) {
 
     GlyphRecord glyph = {-1, 0, 0, 0, ch, 0};
     if (width >= 1 && height >= 1) {
-        StoreCoverage(glyph, ch, padding, width, boxWidth, height);
+        StoreCoverage(glyph, padding, width, boxWidth, height);
     }
     GlyphRecord& record = ch < 128 ? ascii[ch] : Records(extended)[index];
     record = glyph;
@@ -258,12 +258,10 @@ bool PIX_CachedFont::CacheGlyph(uint16_t ch) {
     return true;
 }
 
-void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding, int width, int boxWidth,
-                                   int height) {
+void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, int padding, int width, int boxWidth, int height) {
     PIX_SysBitmap* scratch = glyphScratch;
     PIX_Pixel32* row0 = PIX_RowAddress(*scratch, 0);
     const ptrdiff_t step = PIX_RowStep(*scratch);
-    glyph.advance = width;
     if (flags & FontBlur) {
         PIX_SoftenGlyphArea(row0, step, boxWidth, height);
     }
@@ -271,7 +269,6 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding,
     const int64_t grown = int64_t{start} + int64_t{boxWidth} * height;
     if (grown > INT32_MAX ||
         (coverage.Resize(static_cast<int32_t>(grown), false), coverage.Size() == start)) {
-        glyph = {-1, 0, 0, 0, ch, 0};
         return;
     }
     uint8_t* map = coverage.Data() + start;
@@ -299,6 +296,7 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding,
     glyph.offset = start + 1;
     glyph.width = mapWidth;
     glyph.height = mapHeight;
+    glyph.advance = width;
     glyph.xOffset = padding - left;
 }
 
