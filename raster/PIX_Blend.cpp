@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -82,52 +83,36 @@ void ChannelCopyRows(const Region& r, int mode) {
     });
 }
 
-inline PIX_Pixel32 Half(PIX_Pixel32 v) {
-    return (v >> 1) & 0x7F7F7F7F;
-}
-inline PIX_Pixel32 Quarter(PIX_Pixel32 v) {
-    return (v >> 2) & 0x3F3F3F3F;
+// BlendCopy draws nothing at weights of 0 or less. Asked inside each operator's instance, so
+// that the compiler knows the weight's sign in its loop.
+template <class Op>
+bool DrawsNothing(int w) {
+    return std::is_same_v<Op, Copy> && w <= 0;
 }
 
 // Runs the weighted operators of the composite; mode is already limited to bit 16 and the
 // operator byte, and w is not 0.
 void CompositeWeighted(const Region& r, int mode, int w) {
-    const bool sourceAlpha = (mode & BlendUseSourceAlpha) != 0;
-    switch (mode & 0xFF) {
-    case BlendCopy:
-        if (w <= 0) {
-            return;
-        }
-        if (!sourceAlpha) {
-            if (w == 256) {
-                CopyRows(r);
-            } else {
-                CompositeRows<Copy>(r, w);
-            }
-        } else if (w == 256) {
-            CompositeRows<CopySourceAlphaFull>(r, w);
-        } else {
-            CompositeRows<CopySourceAlpha>(r, w);
-        }
-        return;
-    case BlendAdd:
-        sourceAlpha ? CompositeRows<AddSourceAlpha>(r, w) : CompositeRows<Add>(r, w);
-        return;
-    case BlendDodge:
-        sourceAlpha ? CompositeRows<WithAlphaWeight<Dodge>>(r, w) : CompositeRows<Dodge>(r, w);
-        return;
-    case BlendMultiply:
-        sourceAlpha ? CompositeRows<MultiplySourceAlpha>(r, w) : CompositeRows<Multiply>(r, w);
-        return;
-    case BlendOverlay:
-        sourceAlpha ? CompositeRows<WithAlphaWeight<Overlay>>(r, w) : CompositeRows<Overlay>(r, w);
-        return;
-    case BlendHsvShift:
-        sourceAlpha ? CompositeRows<WithAlphaWeight<HsvShift>>(r, w) : CompositeRows<HsvShift>(r, w);
-        return;
-    default:
+    if (w == 256 && mode == BlendCopy) {
+        CopyRows(r);
         return;
     }
+    if (w == 256 && mode == (BlendCopy | BlendUseSourceAlpha)) {
+        CompositeRows<CopySourceAlphaFull>(r, w);
+        return;
+    }
+    const bool sourceAlpha = (mode & BlendUseSourceAlpha) != 0;
+    WithOperator(mode & 0xFF, [&r, w, sourceAlpha](auto o) {
+        using Op = decltype(o);
+        if (DrawsNothing<Op>(w)) {
+            return;
+        }
+        if (sourceAlpha) {
+            CompositeRows<typename SourceAlphaForm<Op>::Type>(r, w);
+        } else {
+            CompositeRows<Op>(r, w);
+        }
+    });
 }
 
 inline int LimitWeight(int w) {
@@ -136,48 +121,31 @@ inline int LimitWeight(int w) {
 
 template <class Op>
 void ApplyPixel(PIX_Pixel32* dest, PIX_Pixel32 src, int w) {
-    Op::Apply(*dest, Unpack(src), LimitWeight(w));
-}
-
-void CopyPixel(PIX_Pixel32* dest, PIX_Pixel32 src, int w) {
-    if (w > 0) {
-        Copy::Apply(*dest, Unpack(src), LimitWeight(w));
+    if (!DrawsNothing<Op>(w)) {
+        Op::Apply(*dest, Unpack(src), LimitWeight(w));
     }
 }
 
 } // namespace
 
-int PIX_IntegerWeight(double weight) {
+int PIX_IntegerWeight(double weight, int limit) {
     if (std::isnan(weight)) {
         return 0;
     }
     const double scaled = weight * 256.0;
-    if (scaled >= 256.0) {
-        return 256;
+    if (scaled >= limit) {
+        return limit;
     }
-    if (scaled <= -256.0) {
-        return -256;
+    if (scaled <= -limit) {
+        return -limit;
     }
     return static_cast<int>(scaled);
 }
 
 PIX_PixelOperator PIX_GetPixelOperator(int op) {
-    switch (op) {
-    case BlendCopy:
-        return CopyPixel;
-    case BlendAdd:
-        return ApplyPixel<Add>;
-    case BlendDodge:
-        return ApplyPixel<Dodge>;
-    case BlendMultiply:
-        return ApplyPixel<Multiply>;
-    case BlendOverlay:
-        return ApplyPixel<Overlay>;
-    case BlendHsvShift:
-        return ApplyPixel<HsvShift>;
-    default:
-        return nullptr;
-    }
+    PIX_PixelOperator apply = nullptr;
+    WithOperator(op, [&apply](auto o) { apply = ApplyPixel<decltype(o)>; });
+    return apply;
 }
 
 void PIX_CompositeRect(PIX_IBitmap* dest, const PIX_IBitmap* src, int x, int y, const PIX_Rect* srcRect,
@@ -310,28 +278,11 @@ void PIX_FillArea(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_Pixel32 col
     }
     // The fill colour acts as the source pixel, with the weight in place of its alpha.
     const Source source{Blue(colour), Green(colour), Red(colour), iw};
-    switch (op) {
-    case BlendCopy:
-        if (iw > 0) {
-            FillRows<Copy>(region, source, iw);
+    WithOperator(op, [&region, source, iw](auto o) {
+        using Op = decltype(o);
+        if (DrawsNothing<Op>(iw)) {
+            return;
         }
-        return;
-    case BlendAdd:
-        FillRows<Add>(region, source, iw);
-        return;
-    case BlendDodge:
-        FillRows<Dodge>(region, source, iw);
-        return;
-    case BlendMultiply:
-        FillRows<Multiply>(region, source, iw);
-        return;
-    case BlendOverlay:
-        FillRows<Overlay>(region, source, iw);
-        return;
-    case BlendHsvShift:
-        FillRows<HsvShift>(region, source, iw);
-        return;
-    default:
-        return;
-    }
+        FillRows<Op>(region, source, iw);
+    });
 }

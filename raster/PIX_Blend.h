@@ -23,9 +23,9 @@ void PIX_CompositeRect(PIX_IBitmap* dest, const PIX_IBitmap* src, int x, int y, 
 // Fills or blends the w x h rectangle at (x, y) of dest with one colour.
 void PIX_FillArea(PIX_IBitmap* dest, int x, int y, int w, int h, PIX_Pixel32 colour, float weight, int mode);
 
-// The integer weight of the operators: trunc(weight * 256), 256 for 1.0. Weights beyond
-// +-1.0 are limited to +-256 and NaN counts as 0, so no operator can overflow.
-int PIX_IntegerWeight(double weight);
+// The integer weight of the operators: trunc(weight * 256), 256 for 1.0. Results beyond
+// +-limit are limited to it and NaN counts as 0, so no operator can overflow.
+int PIX_IntegerWeight(double weight, int limit = 256);
 
 // One pixel of an operator at constant weight w (the operators' rows without source alpha):
 // dest pixel, source pixel, weight. BlendCopy leaves the pixel alone for w <= 0.

@@ -4,6 +4,7 @@
 // integer weight (256 = full strength); the source alpha channel may exceed 255 when a fill
 // passes its weight in its place. All arithmetic is signed 32-bit integer; "/" truncates
 // toward zero. Results go through PIX_Pack, which clamps each channel to 0..255.
+#include "raster/PIX_Blend.h"
 #include "raster/PIX_IBitmap.h"
 
 #include <array>
@@ -29,6 +30,17 @@ inline PIX_Pixel32 Clamp255(int v) {
 
 inline PIX_Pixel32 PIX_Pack(int b, int g, int r, int a) {
     return Clamp255(b) | (Clamp255(g) << 8) | (Clamp255(r) << 16) | (Clamp255(a) << 24);
+}
+
+// Each byte of a word halved, quartered or divided by eight at once, rounding down.
+inline PIX_Pixel32 Half(PIX_Pixel32 v) {
+    return (v >> 1) & 0x7F7F7F7F;
+}
+inline PIX_Pixel32 Quarter(PIX_Pixel32 v) {
+    return (v >> 2) & 0x3F3F3F3F;
+}
+inline PIX_Pixel32 Eighth(PIX_Pixel32 v) {
+    return (v >> 3) & 0x1F1F1F1F;
 }
 
 // Channels already known to lie in 0..255.
@@ -254,5 +266,51 @@ template <class Op>
 struct WithAlphaWeight {
     static void Apply(PIX_Pixel32& d, const Source& s, int w) { Op::Apply(d, s, AlphaWeight(s.a, w)); }
 };
+
+// The row of each operator with source alpha (below full weight for Copy).
+template <class Op>
+struct SourceAlphaForm {
+    using Type = WithAlphaWeight<Op>;
+};
+template <>
+struct SourceAlphaForm<Copy> {
+    using Type = CopySourceAlpha;
+};
+template <>
+struct SourceAlphaForm<Add> {
+    using Type = AddSourceAlpha;
+};
+template <>
+struct SourceAlphaForm<Multiply> {
+    using Type = MultiplySourceAlpha;
+};
+
+// Calls f with the constant-weight operator of operator byte op (BlendCopy .. BlendHsvShift);
+// other operators call nothing.
+template <class F>
+void WithOperator(int op, F f) {
+    switch (op) {
+    case BlendCopy:
+        f(Copy{});
+        return;
+    case BlendAdd:
+        f(Add{});
+        return;
+    case BlendDodge:
+        f(Dodge{});
+        return;
+    case BlendMultiply:
+        f(Multiply{});
+        return;
+    case BlendOverlay:
+        f(Overlay{});
+        return;
+    case BlendHsvShift:
+        f(HsvShift{});
+        return;
+    default:
+        return;
+    }
+}
 
 } // namespace pix_ops

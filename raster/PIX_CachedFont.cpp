@@ -36,6 +36,12 @@ const GlyphRecord* Records(const IByteBuffer& table) {
     return reinterpret_cast<const GlyphRecord*>(table.Data());
 }
 
+// The part of r that lies on the bitmap.
+PIX_Rect OnBitmap(const PIX_Rect& r, const PIX_IBitmap& bitmap) {
+    return {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, bitmap.GetWidth()),
+            std::min(r.bottom, bitmap.GetHeight())};
+}
+
 // Makes sure the glyph scratch exists and is at least size x size, drawing white on black.
 PIX_SysBitmap* GlyphScratchOf(PIX_SysBitmap*& scratch, int size) {
     if (scratch == nullptr) {
@@ -51,16 +57,18 @@ PIX_SysBitmap* GlyphScratchOf(PIX_SysBitmap*& scratch, int size) {
     return scratch;
 }
 
-// Walks UTF-8 text for the cache path: carriage returns are dropped and line feeds reported
-// apart (as a space on single lines).
+// Walks UTF-8 text for the cache path with its pen: carriage returns are dropped, and a line
+// feed (a space on single lines) moves the pen to the start of the next line, lineStep
+// across the lines (rightwards for vertical text, downwards otherwise).
 class TextWalker {
 public:
-    TextWalker(const char* text, int length, bool singleLine)
-        : text(text), length(length), singleLine(singleLine) {}
+    TextWalker(const char* text, int length, int textFlags, bool vertical, int64_t lineStep, int64_t startX,
+               int64_t startY)
+        : x(startX), y(startY), text(text), length(length), singleLine((textFlags & DT_SINGLELINE) != 0),
+          vertical(vertical), lineStep(lineStep), startX(startX), startY(startY) {}
 
-    // False at the terminating zero or after length bytes; otherwise ch is the next
-    // character, or newLine is set.
-    bool Next(uint16_t& ch, bool& newLine) {
+    // False at the terminating zero or after length bytes; otherwise ch is the next character.
+    bool Next(uint16_t& ch) {
         while (length < 0 || used < length) {
             if (text[used] == 0) {
                 return false;
@@ -69,8 +77,11 @@ public:
             if (ch == 13) {
                 continue;
             }
-            newLine = ch == 10 && !singleLine;
             if (ch == 10) {
+                if (!singleLine) {
+                    NextLine();
+                    continue;
+                }
                 ch = 32;
             }
             return true;
@@ -78,10 +89,28 @@ public:
         return false;
     }
 
+    // The pen; the caller advances it along the line.
+    int64_t x;
+    int64_t y;
+
 private:
+    void NextLine() {
+        if (vertical) {
+            x += lineStep;
+            y = startY;
+        } else {
+            y += lineStep;
+            x = startX;
+        }
+    }
+
     const char* text;
     int length;
     bool singleLine;
+    bool vertical;
+    int64_t lineStep;
+    int64_t startX;
+    int64_t startY;
     int used = 0;
 };
 
@@ -216,7 +245,7 @@ bool PIX_CachedFont::CacheGlyph(uint16_t ch) {
 
     GlyphRecord glyph = {-1, 0, 0, 0, ch, 0};
     if (width >= 1 && height >= 1) {
-        StoreCoverage(glyph, ch, padding, width, boxWidth, height);
+        StoreCoverage(glyph, padding, width, boxWidth, height);
     }
     GlyphRecord& record = ch < 128 ? ascii[ch] : Records(extended)[index];
     record = glyph;
@@ -229,12 +258,10 @@ bool PIX_CachedFont::CacheGlyph(uint16_t ch) {
     return true;
 }
 
-void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding, int width, int boxWidth,
-                                   int height) {
+void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, int padding, int width, int boxWidth, int height) {
     PIX_SysBitmap* scratch = glyphScratch;
     PIX_Pixel32* row0 = PIX_RowAddress(*scratch, 0);
     const ptrdiff_t step = PIX_RowStep(*scratch);
-    glyph.advance = width;
     if (flags & FontBlur) {
         PIX_SoftenGlyphArea(row0, step, boxWidth, height);
     }
@@ -242,7 +269,6 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding,
     const int64_t grown = int64_t{start} + int64_t{boxWidth} * height;
     if (grown > INT32_MAX ||
         (coverage.Resize(static_cast<int32_t>(grown), false), coverage.Size() == start)) {
-        glyph = {-1, 0, 0, 0, ch, 0};
         return;
     }
     uint8_t* map = coverage.Data() + start;
@@ -270,6 +296,7 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding,
     glyph.offset = start + 1;
     glyph.width = mapWidth;
     glyph.height = mapHeight;
+    glyph.advance = width;
     glyph.xOffset = padding - left;
 }
 
@@ -312,20 +339,17 @@ bool PIX_CachedFont::PaintGlyph(PIX_IBitmap* bitmap, uint16_t ch, int x, int y, 
         top += glyph->xOffset;
     }
     // The clip never reaches beyond the bitmap.
-    const int64_t clipLeft = std::max(clip.left, 0);
-    const int64_t clipTop = std::max(clip.top, 0);
-    const int64_t clipRight = std::min(clip.right, bitmap->GetWidth());
-    const int64_t clipBottom = std::min(clip.bottom, bitmap->GetHeight());
-    if (left >= clipRight || top >= clipBottom || clipLeft >= left + glyph->width ||
-        clipTop >= top + glyph->height) {
+    const PIX_Rect visible = OnBitmap(clip, *bitmap);
+    if (left >= visible.right || top >= visible.bottom || visible.left >= left + glyph->width ||
+        visible.top >= top + glyph->height) {
         return false;
     }
-    const int64_t skipX = std::max<int64_t>(clipLeft - left, 0);
-    const int64_t skipY = std::max<int64_t>(clipTop - top, 0);
+    const int64_t skipX = std::max<int64_t>(visible.left - left, 0);
+    const int64_t skipY = std::max<int64_t>(visible.top - top, 0);
     left += skipX;
     top += skipY;
-    const int columns = static_cast<int>(std::min(glyph->width - skipX, clipRight - left));
-    const int rows = static_cast<int>(std::min(glyph->height - skipY, clipBottom - top));
+    const int columns = static_cast<int>(std::min(glyph->width - skipX, visible.right - left));
+    const int rows = static_cast<int>(std::min(glyph->height - skipY, visible.bottom - top));
     if (columns <= 0 || rows <= 0) {
         return false;
     }
@@ -364,25 +388,13 @@ int PIX_CachedFont::RenderText(PIX_IBitmap* bitmap, const char* text, int length
 
 int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect& rect, int textFlags) {
     const bool vertical = (flags & FontVertical) != 0;
-    const int64_t lineStep = int64_t{lineHeight} + lineSpacing;
-    int64_t x = 0;
-    int64_t y = 0;
     int64_t mw = 0;
     int64_t mh = 0;
-    TextWalker walker(text, length, (textFlags & DT_SINGLELINE) != 0);
+    TextWalker walker(text, length, textFlags, vertical, int64_t{lineHeight} + lineSpacing, 0, 0);
+    int64_t& x = walker.x;
+    int64_t& y = walker.y;
     uint16_t ch = 0;
-    bool newLine = false;
-    while (walker.Next(ch, newLine)) {
-        if (newLine) {
-            if (vertical) {
-                x += lineStep;
-                y = 0;
-            } else {
-                y += lineStep;
-                x = 0;
-            }
-            continue;
-        }
+    while (walker.Next(ch)) {
         const GlyphRecord* glyph = GlyphToDraw(ch);
         if (glyph == nullptr) {
             continue;
@@ -404,12 +416,11 @@ int PIX_CachedFont::MeasureCached(const char* text, int length, PIX_Rect& rect, 
 
 int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* text, int length, const PIX_Rect& rect,
                                int textFlags) {
-    const float fontWeight = weight;
+    float drawWeight = weight;
     if (textFlags & TextUseForegroundAlpha) {
-        weight *= static_cast<float>(foreground >> 24) / 255.0f;
+        drawWeight *= static_cast<float>(foreground >> 24) / 255.0f;
     }
-    if (weight == 0) {
-        weight = fontWeight;
+    if (drawWeight == 0) {
         return 0;
     }
     const bool vertical = (flags & FontVertical) != 0;
@@ -426,35 +437,21 @@ int PIX_CachedFont::DrawCached(PIX_IBitmap* bitmap, const char* text, int length
             startY = PIX_ClampToInt(int64_t{startY} + extent.bottom);
         }
     }
-    PIX_Rect clip = {0, 0, bitmap->GetWidth(), bitmap->GetHeight()};
-    if (!(textFlags & DT_NOCLIP)) {
-        clip = {std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, clip.right),
-                std::min(rect.bottom, clip.bottom)};
-    }
+    const PIX_Rect clip = (textFlags & DT_NOCLIP) ? PIX_Rect{0, 0, bitmap->GetWidth(), bitmap->GetHeight()}
+                                                  : OnBitmap(rect, *bitmap);
     if (clip.right <= clip.left || clip.bottom <= clip.top) {
-        weight = fontWeight;
         return 0;
     }
 
-    const int64_t lineStep = int64_t{lineHeight} + lineSpacing;
-    int64_t x = startX;
-    int64_t y = startY;
+    // PaintGlyph draws with the font's weight: it holds this call's weight until the text is drawn.
+    const float fontWeight = std::exchange(weight, drawWeight);
+    TextWalker walker(text, length, textFlags, vertical, int64_t{lineHeight} + lineSpacing, startX, startY);
+    int64_t& x = walker.x;
+    int64_t& y = walker.y;
     int64_t drawnRight = startX;
     int64_t drawnBottom = startY;
-    TextWalker walker(text, length, (textFlags & DT_SINGLELINE) != 0);
     uint16_t ch = 0;
-    bool newLine = false;
-    while (walker.Next(ch, newLine)) {
-        if (newLine) {
-            if (vertical) {
-                x += lineStep;
-                y = startY;
-            } else {
-                y += lineStep;
-                x = startX;
-            }
-            continue;
-        }
+    while (walker.Next(ch)) {
         const GlyphRecord* glyph = GlyphToDraw(ch);
         if (glyph == nullptr || CoverageOf(*glyph) == nullptr) {
             continue;

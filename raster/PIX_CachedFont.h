@@ -80,8 +80,9 @@ private:
     const GlyphRecord* GlyphToDraw(uint16_t ch);
     // The coverage map of a record, none when it lies outside the store.
     const uint8_t* CoverageOf(const GlyphRecord& glyph) const;
-    // Turns the character drawn on the glyph scratch into the glyph's coverage map.
-    void StoreCoverage(GlyphRecord& glyph, uint16_t ch, int padding, int width, int boxWidth, int height);
+    // Turns the character drawn on the glyph scratch into the glyph's coverage map; the record
+    // stays as it is when the store cannot grow.
+    void StoreCoverage(GlyphRecord& glyph, int padding, int width, int boxWidth, int height);
     int MeasureCached(const char* text, int length, PIX_Rect& rect, int flags);
     int DrawCached(PIX_IBitmap* bitmap, const char* text, int length, const PIX_Rect& rect, int flags);
 #ifdef _WIN32

@@ -3,19 +3,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "raster/PIX_BlendOps.h"
+
 namespace {
 
 constexpr int kStackRow = 1024;
 
-inline uint32_t Half(uint32_t x) {
-    return (x >> 1) & 0x7F7F7F7Fu;
-}
-inline uint32_t Quarter(uint32_t x) {
-    return (x >> 2) & 0x3F3F3F3Fu;
-}
-inline uint32_t Eighth(uint32_t x) {
-    return (x >> 3) & 0x1F1F1F1Fu;
-}
+using pix_ops::Eighth;
+using pix_ops::Half;
+using pix_ops::Quarter;
 
 // One row with a single vertical neighbour (the first and the last row).
 void SoftenEdgeRow(uint32_t* out, const uint32_t* row, const uint32_t* vertical, int width) {

@@ -99,10 +99,8 @@ bool ReadImage(Decoding* d) {
     if (!d->rows) {
         return false;
     }
-    PIX_Pixel32* pixels = d->bitmap->GetPixels();
-    const size_t span = static_cast<size_t>(d->bitmap->GetRowSpan());
-    for (png_uint_32 i = 0; i < height; ++i) {
-        d->rows[i] = reinterpret_cast<png_bytep>(pixels + i * span);
+    for (int y = 0; y < h; ++y) {
+        d->rows[y] = reinterpret_cast<png_bytep>(PIX_RowAddress(*d->bitmap, y));
     }
     png_read_image(d->png, d->rows);
     return true;

@@ -1,6 +1,7 @@
 #include "raster/PIX_SysBitmap.h"
 
 #include <climits>
+#include <cstdint>
 
 bool PIX_SysBitmap::SetSize(int newWidth, int newHeight) {
     if (!CanHoldSurface()) {
@@ -36,7 +37,8 @@ bool PIX_SysBitmap::SetSize(int newWidth, int newHeight) {
     if (allocatedWidth < 1 || allocatedHeight < 1) {
         return false;
     }
-    if (!CreateSurface()) {
+    // A surface of more bytes than an int counts is refused like a failed allocation.
+    if (int64_t{allocatedWidth} * allocatedHeight * 4 > INT_MAX || !CreateSurface()) {
         width = 0;
         height = 0;
         bits = nullptr;

@@ -156,7 +156,7 @@ bool SizeFace(PIX_FreeTypeFont& font, int height) {
 }
 
 // Copies the rendered glyph into the box (0, 0, boxWidth, boxHeight) as grey levels, its
-// origin at (penX, baseline).
+// top-left corner at (left, top); what falls outside the box is dropped.
 void BlitGlyph(const FT_Bitmap& glyph, int left, int top, PIX_IBitmap* scratch, int boxWidth, int boxHeight) {
     const bool mono = glyph.pixel_mode == FT_PIXEL_MODE_MONO;
     if (!mono && glyph.pixel_mode != FT_PIXEL_MODE_GRAY) {
@@ -197,9 +197,7 @@ PIX_FontHandle PIX_CreateFont(const PIX_FontRequest& request) {
         return nullptr;
     }
     if (!SizeFace(*font, request.height)) {
-        FT_Done_Face(font->face);
-        delete font;
-        ReleaseLibraries();
+        PIX_DeleteFont(font);
         return nullptr;
     }
     std::memcpy(font->family, match.family, sizeof(font->family));

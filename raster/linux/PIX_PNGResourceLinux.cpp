@@ -9,7 +9,7 @@ PIX_MemBitmap* PIX_ReadPNGResource(PIX_ModuleHandle, int id) {
     for (int i = 0; i < PIX_embeddedPNGCount; ++i) {
         const PIX_EmbeddedPNG& image = PIX_embeddedPNGs[i];
         if (image.id == name) {
-            return image.size < 8 ? nullptr : PIX_ReadPNGFromBuffer(image.data, image.size);
+            return PIX_ReadPNGFromBuffer(image.data, image.size);
         }
     }
     return nullptr;

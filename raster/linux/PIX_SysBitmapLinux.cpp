@@ -1,7 +1,6 @@
 // The Linux surface: 64-byte aligned heap memory; there is no device context.
 #include "raster/PIX_SysBitmap.h"
 
-#include <climits>
 #include <cstdlib>
 
 PIX_SysBitmap::PIX_SysBitmap(int width, int height) {
@@ -22,12 +21,9 @@ void PIX_SysBitmap::ReleaseSurface() {
 }
 
 bool PIX_SysBitmap::CreateSurface() {
-    const long long bytes = static_cast<long long>(allocatedWidth) * allocatedHeight * 4;
-    if (bytes > INT_MAX) {
-        return false;
-    }
+    const size_t bytes = static_cast<size_t>(allocatedWidth) * static_cast<size_t>(allocatedHeight) * 4;
     void* memory = nullptr;
-    if (posix_memalign(&memory, 64, static_cast<size_t>(bytes)) != 0) {
+    if (posix_memalign(&memory, 64, bytes) != 0) {
         return false;
     }
     bits = static_cast<PIX_Pixel32*>(memory);

@@ -84,6 +84,15 @@ COLORREF ColourOf(PIX_Pixel32 pixel) {
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
+// The font's text colour, background mode and (when opaque) background colour on a DC.
+void SelectTextColours(HDC dc, PIX_Pixel32 foreground, PIX_Pixel32 background, int backgroundMode) {
+    SetTextColor(dc, ColourOf(foreground));
+    SetBkMode(dc, backgroundMode);
+    if (backgroundMode == BackgroundOpaque) {
+        SetBkColor(dc, ColourOf(background));
+    }
+}
+
 } // namespace
 
 int PIX_CachedFont::RenderThroughGdi(PIX_IBitmap* bitmap, const char* text, int length, PIX_Rect& rect,
@@ -95,11 +104,7 @@ int PIX_CachedFont::RenderThroughGdi(PIX_IBitmap* bitmap, const char* text, int 
     HDC dc = bitmap != nullptr ? bitmap->GetDeviceContext() : nullptr;
     if (dc != nullptr) {
         HGDIOBJ previous = SelectObject(dc, font);
-        SetTextColor(dc, ColourOf(foreground));
-        SetBkMode(dc, backgroundMode);
-        if (backgroundMode == BackgroundOpaque) {
-            SetBkColor(dc, ColourOf(background));
-        }
+        SelectTextColours(dc, foreground, background, backgroundMode);
         RECT box = {rect.left, rect.top, rect.right, rect.bottom};
         const int result = source.Draw(dc, box, format);
         if (measuring) {
@@ -164,11 +169,7 @@ int PIX_CachedFont::RenderThroughGdi(PIX_IBitmap* bitmap, const char* text, int 
                 const PIX_Rect area = {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
                                        static_cast<int>(bottom)};
                 PIX_CompositeRect(textScratch, bitmap, 0, 0, &area, 1.0f, BlendCopy);
-                SetTextColor(scratchDc, ColourOf(foreground));
-                SetBkMode(scratchDc, backgroundMode);
-                if (backgroundMode == BackgroundOpaque) {
-                    SetBkColor(scratchDc, ColourOf(background));
-                }
+                SelectTextColours(scratchDc, foreground, background, backgroundMode);
                 const int originX = static_cast<int>(widen - cutLeft);
                 const int originY = static_cast<int>(-cutTop);
                 RECT box = {originX, originY, originX + tw, originY + th};

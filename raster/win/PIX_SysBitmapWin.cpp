@@ -1,8 +1,6 @@
 // The Windows surface: a top-down 32-bit DIB section selected into a memory DC.
 #include "raster/PIX_SysBitmap.h"
 
-#include <climits>
-
 PIX_SysBitmap::PIX_SysBitmap(int width, int height) : dc(CreateCompatibleDC(nullptr)) {
     SetSize(width, height);
 }
@@ -29,9 +27,6 @@ void PIX_SysBitmap::ReleaseSurface() {
 }
 
 bool PIX_SysBitmap::CreateSurface() {
-    if (static_cast<long long>(allocatedWidth) * allocatedHeight * 4 > INT_MAX) {
-        return false;
-    }
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = allocatedWidth;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "raster/PIX_IBitmap.h"
+
 // Test images encoded with libpng's writer.
 struct TestImage {
     int width = 0;
@@ -27,3 +29,6 @@ std::vector<uint8_t> EncodePNG(const TestImage& image);
 
 // A chunk with its length and CRC, for hand-made streams.
 void AppendChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data);
+
+// Writes the bitmap as an 8-bit RGBA PNG file, so that a person can look at what was drawn.
+bool WriteSnapshotPNG(const PIX_IBitmap& bitmap, const char* path);

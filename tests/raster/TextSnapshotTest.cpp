@@ -5,7 +5,7 @@
 #include <string>
 
 #include "FontTestUtil.h"
-#include "TextSnapshotPng.h"
+#include "TestPNGWriter.h"
 #include "raster/PIX_Blend.h"
 #include "raster/PIX_PNG.h"
 #include "raster/PIX_SysBitmap.h"
