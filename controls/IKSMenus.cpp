@@ -8,28 +8,23 @@
 
 namespace {
 
-// Builds a menu of count entries, shows it for area and answers the index chosen, or -1.
-template <typename EntryAt>
-int ShowMenu(IGraphics* editor, int count, EntryAt entryAt, const IRectangle& area) {
-    if (editor == nullptr) {
+// Appends an entry; false (and nothing appended) when memory runs out.
+bool AppendEntry(IMenu& menu, const char* text, int flags) {
+    auto* entry = new (std::nothrow) IMenuEntry(text, nullptr, flags);
+    if (entry != nullptr && menu.AppendEntry(entry)) {
+        return true;
+    }
+    delete entry;
+    return false;
+}
+
+// Shows a complete menu for area; answers the index chosen, or -1.
+int Choose(IGraphics* editor, IMenu& menu, bool complete, const IRectangle& area) {
+    if (editor == nullptr || !complete) {
         return -1;
     }
-    int chosen = -1;
-    IMenu menu;
-    bool complete = true;
-    for (int i = 0; i < count && complete; ++i) {
-        IMenuEntry* entry = entryAt(i);
-        complete = entry != nullptr && menu.AppendEntry(entry);
-        if (!complete) {
-            delete entry;
-        }
-    }
-    if (complete) {
-        if (const IMenu* answered = editor->ShowPopupMenu(menu, area)) {
-            chosen = answered->Chosen();
-        }
-    }
-    return chosen;
+    const IMenu* answered = editor->ShowPopupMenu(menu, area);
+    return answered != nullptr ? answered->Chosen() : -1;
 }
 
 } // namespace
@@ -38,14 +33,17 @@ IKSPresetMenu::IKSPresetMenu(Effect* effect, const IRectangle& rect)
     : IControl(effect, rect, -1, 0), effect(effect) {}
 
 void IKSPresetMenu::MouseDown(int /*x*/, int /*y*/, const IMouseState& /*mouse*/) {
-    const int current = effect->CurrentPreset();
-    const int chosen = ShowMenu(
-        effect->Editor(), effect->PresetCount(),
-        [&](int i) {
-            return new (std::nothrow)
-                IMenuEntry(effect->PresetName(i), nullptr, i == current ? kMenuEntryChecked : 0);
-        },
-        rect);
+    IMenu menu;
+    bool complete = true;
+    {
+        // The host may rename or switch programs meanwhile.
+        LockGuard guard(effect->Lock());
+        for (int i = 0; i < effect->PresetCount() && complete; ++i) {
+            complete = AppendEntry(menu, effect->PresetName(i),
+                                   i == effect->CurrentPreset() ? kMenuEntryChecked : 0);
+        }
+    }
+    const int chosen = Choose(effect->Editor(), menu, complete, rect);
     if (chosen >= 0) {
         effect->SelectPresetFromEditor(chosen);
     }
@@ -60,10 +58,9 @@ IKSOnlineMenu::IKSOnlineMenu(KSPhaser* phaser, const IRectangle& rect)
 void IKSOnlineMenu::MouseDown(int x, int y, const IMouseState& /*mouse*/) {
     KSPhaser::SiteTexts site;
     phaser->ReadSiteTexts(site);
-    const char* const texts[] = {kUpdateCheckTitle, site.visitText};
-    const int chosen = ShowMenu(
-        phaser->Editor(), 2, [&](int i) { return new (std::nothrow) IMenuEntry(texts[i]); },
-        IRectangle{x, y, x, y});
+    IMenu menu;
+    const bool complete = AppendEntry(menu, kUpdateCheckTitle, 0) && AppendEntry(menu, site.visitText, 0);
+    const int chosen = Choose(phaser->Editor(), menu, complete, IRectangle{x, y, x, y});
     IGraphics* editor = phaser->Editor();
     if (chosen == 0) {
         phaser->CheckForUpdate();
