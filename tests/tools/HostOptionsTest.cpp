@@ -21,6 +21,17 @@ void ExpectFrames(const std::vector<float>& out, size_t first, size_t count, con
     }
 }
 
+// Saves a preset of the parameter-list plug-in made with the preset command's options; answers
+// its bytes.
+std::vector<uint8_t> SavePreset(const std::vector<std::string>& options, const std::string& path) {
+    std::vector<std::string> command = {"preset", TEST_PLUGIN_PARAMS};
+    command.insert(command.end(), options.begin(), options.end());
+    command.insert(command.end(), {"--save-preset", path});
+    const HostRun saved = RunHostCommand(command);
+    EXPECT_EQ(saved.exitCode, 0) << Describe(saved);
+    return saved.exitCode == 0 ? ReadBytes(path) : std::vector<uint8_t>();
+}
+
 TEST(HostRender, MonoPluginTakesAStereoFileMixedOrLeft) {
     const std::string dir = TestDirectory();
     const std::vector<float> stereo = TestSignal(1000, 2);
@@ -69,10 +80,7 @@ TEST(HostRender, TailAndLatencyCompensation) {
 TEST(HostPresets, ParameterListProgramRoundTrip) {
     const std::string dir = TestDirectory();
     const std::string fxp = dir + "/half.fxp";
-    const HostRun saved = RunHostCommand(
-        {"preset", TEST_PLUGIN_PARAMS, "--program", "Half Gain", "--set", "Swap=on", "--save-preset", fxp});
-    ASSERT_EQ(saved.exitCode, 0) << Describe(saved);
-    const std::vector<uint8_t> bytes = ReadBytes(fxp);
+    const std::vector<uint8_t> bytes = SavePreset({"--program", "Half Gain", "--set", "Swap=on"}, fxp);
     ASSERT_EQ(bytes.size(), 56u + 3 * 4);
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 20),
               std::string("FxCk") + '\0' + '\0' + '\0' + '\1' + "KTst");
@@ -99,10 +107,7 @@ TEST(HostPresets, ParameterListProgramRoundTrip) {
 TEST(HostPresets, ParameterListBankRoundTrip) {
     const std::string dir = TestDirectory();
     const std::string fxb = dir + "/bank.fxb";
-    const HostRun saved = RunHostCommand(
-        {"preset", TEST_PLUGIN_PARAMS, "--program", "Swapped", "--set", "Gain=2", "--save-preset", fxb});
-    ASSERT_EQ(saved.exitCode, 0) << Describe(saved);
-    const std::vector<uint8_t> bytes = ReadBytes(fxb);
+    const std::vector<uint8_t> bytes = SavePreset({"--program", "Swapped", "--set", "Gain=2"}, fxb);
     const size_t program = 56 + 3 * 4;
     ASSERT_EQ(bytes.size(), 156 + 3 * program);
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 12), "FxBk");

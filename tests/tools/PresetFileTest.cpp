@@ -29,17 +29,23 @@ PresetFile Program() {
     return preset;
 }
 
-TEST(PresetFile, ProgramFileHasTheStandardLayout) {
-    const std::vector<uint8_t> bytes = EncodePresetFile(Program());
-    ASSERT_EQ(bytes.size(), 60u + 5u);
+// The header of a program file of Program()'s plug-in: kind, count and name.
+void ExpectProgramHeader(const std::vector<uint8_t>& bytes, const char* kind, int32_t count,
+                         const std::string& name) {
     EXPECT_EQ(TextAt(bytes, 0, 4), "CcnK");
     EXPECT_EQ(BigAt(bytes, 4), static_cast<int32_t>(bytes.size() - 8));
-    EXPECT_EQ(TextAt(bytes, 8, 4), "FPCh");
+    EXPECT_EQ(TextAt(bytes, 8, 4), kind);
     EXPECT_EQ(BigAt(bytes, 12), 1);
     EXPECT_EQ(TextAt(bytes, 16, 4), "ksph");
     EXPECT_EQ(BigAt(bytes, 20), 20002);
-    EXPECT_EQ(BigAt(bytes, 24), 10);
-    EXPECT_EQ(TextAt(bytes, 28, 9), std::string("8-Stager") + '\0');
+    EXPECT_EQ(BigAt(bytes, 24), count);
+    EXPECT_EQ(TextAt(bytes, 28, name.size() + 1), name + '\0');
+}
+
+TEST(PresetFile, ProgramFileHasTheStandardLayout) {
+    const std::vector<uint8_t> bytes = EncodePresetFile(Program());
+    ASSERT_EQ(bytes.size(), 60u + 5u);
+    ExpectProgramHeader(bytes, "FPCh", 10, "8-Stager");
     EXPECT_EQ(BigAt(bytes, 56), 5);
     EXPECT_EQ(bytes[60], 1);
     EXPECT_EQ(bytes[64], 5);
@@ -140,14 +146,7 @@ TEST(PresetFile, ParameterListsHaveTheStandardLayout) {
     preset.programs = {{"Slow", {0.5f, 1.0f}}};
     const std::vector<uint8_t> program = EncodePresetFile(preset);
     ASSERT_EQ(program.size(), 56u + 8u);
-    EXPECT_EQ(TextAt(program, 0, 4), "CcnK");
-    EXPECT_EQ(BigAt(program, 4), static_cast<int32_t>(program.size() - 8));
-    EXPECT_EQ(TextAt(program, 8, 4), "FxCk");
-    EXPECT_EQ(BigAt(program, 12), 1);
-    EXPECT_EQ(TextAt(program, 16, 4), "ksph");
-    EXPECT_EQ(BigAt(program, 20), 20002);
-    EXPECT_EQ(BigAt(program, 24), 2);
-    EXPECT_EQ(TextAt(program, 28, 5), std::string("Slow") + '\0');
+    ExpectProgramHeader(program, "FxCk", 2, "Slow");
     EXPECT_EQ(BigAt(program, 56), 0x3F000000);
     EXPECT_EQ(BigAt(program, 60), 0x3F800000);
 

@@ -6,8 +6,6 @@
 #include "tools/host/Text.h"
 
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace ksphost {
