@@ -148,37 +148,17 @@ TEST(HostFiles, EmptyAndCutShortInputs) {
 }
 
 TEST(HostHelp, EachCommandShowsItsOwnUsage) {
-    const struct {
-        const char* command;
-        const char* synopsis;
-        std::vector<const char*> shown;
-        std::vector<const char*> notShown;
-    } cases[] = {
-        {"info",
-         "info PLUGIN [STATE...]",
-         {"--set NAME=VALUE", "--set-normalized"},
-         {"--tail", "render PLUGIN"}},
-        {"render",
-         "render PLUGIN IN OUT",
-         {"--set NAME=VALUE", "--tail", "--mono", "Audio files"},
-         {"example OUT"}},
-        {"preset",
-         "preset PLUGIN [STATE...] --save-preset FILE",
-         {"--load-preset"},
-         {"--block", "info PLUGIN"}},
-        {"example", "example OUT [--seconds N]", {"Audio files"}, {"--set", "PLUGIN"}},
-    };
-    for (const auto& c : cases) {
-        const HostRun run = RunHostCommand({c.command, "--help"});
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_EQ(run.out.rfind(std::string("Usage:\n  ksphaser-host ") + c.synopsis, 0), 0u) << run.out;
-        for (const char* part : c.shown) {
-            ExpectContains(run.out, part);
-        }
-        for (const char* part : c.notShown) {
-            EXPECT_EQ(run.out.find(part), std::string::npos) << c.command << " shows " << part;
-        }
-        ExpectContains(RunHostCommand({"--help"}).out, c.synopsis);
+    const HostRun render = RunHostCommand({"render", "--help"});
+    EXPECT_EQ(render.exitCode, 0);
+    EXPECT_EQ(render.out.rfind("Usage:\n  ksphaser-host render PLUGIN IN OUT [STATE...] [RENDER...]\n\n", 0),
+              0u);
+    ExpectContains(render.out, "--set NAME=VALUE");
+    ExpectContains(render.out, "--tail SECONDS");
+    const HostRun example = RunHostCommand({"example", "--help"});
+    EXPECT_EQ(example.out.rfind("Usage:\n  ksphaser-host example OUT [--seconds N]\n\n", 0), 0u);
+    EXPECT_EQ(example.out.find("--set"), std::string::npos);
+    for (const char* command : {"info PLUGIN", "render PLUGIN", "preset PLUGIN", "example OUT"}) {
+        ExpectContains(RunHostCommand({"--help"}).out, command);
     }
 }
 

@@ -53,28 +53,19 @@ TEST_F(PhaserHost, ValuesAreTextsOrNumbersInTheParametersUnits) {
         const char* shown;
     } cases[] = {
         {"LFOSpeed=1Hz", "LFOSpeed             0.199999   1.00Hz\n"},
-        {"LFOSpeed=1", "LFOSpeed             0.199999   1.00Hz\n"},
         {"Manual=1234Hz", "Manual               0.27771"},
         {"Manual=1234", "1234Hz\n"},
-        {"Manual=16000hz", "Manual               1.000000   16000Hz\n"},
         {"Feedback=0", "Feedback             0.500000   0%\n"},
         {"Feedback=33.3%", "Feedback             0.665000   33%\n"},
         {"Feedback=-100", "Feedback             0.000000   -100%\n"},
-        {"Feedback=-30%", "Feedback             0.350000   -30%\n"},
         {"Stereo=>50%<", "Stereo               0.250000   >50%<\n"},
-        {"Stereo=0%", "Stereo               0.500000   0%\n"},
         {"Mix=75:25", "Mix                  0.250000   75:25\n"},
-        {"Mix=dry", "Mix                  0.000000   Dry\n"},
-        {"Stages=8", "Stages               1.000000   8\n"},
-        {"Waveform=sine", "Waveform             0.000000   Sine\n"},
         {"Sync to Host=on", "Sync to Host         1.000000   ON\n"},
         {"Mix=banana", "bad value 'banana' for the parameter 'Mix': it shows Dry to Wet ("},
-        {"Mix=0.3", "for the parameter 'Mix': it shows Dry to Wet ("},
         {"Waveform=Square", "for the parameter 'Waveform': it shows Sine, Triangle ("},
         {"Stages=6", "for the parameter 'Stages': it shows 4, 8 ("},
         {"Stereo=50%", "for the parameter 'Stereo': it shows >100%< to \\100%/ ("},
         {"Manual=16001Hz", "for the parameter 'Manual': it shows 0Hz to 16000Hz ("},
-        {"Manual=1kHz", "for the parameter 'Manual': it shows 0Hz to 16000Hz ("},
         {"LFOSpeed=1/4", "for the parameter 'LFOSpeed': it shows 0.00Hz to 25.00Hz ("},
     };
     for (const auto& c : cases) {
