@@ -235,7 +235,10 @@ Status RunRender(const Options& options, Console& console) {
 }
 
 Status RunExample(const Options& options, Console& console) {
-    const Status output = CheckAudioOutputPath(options.output);
+    Status output = CheckAudioOutputPath(options.output);
+    if (output.Ok()) {
+        output = CheckOutputs({}, {{"output", options.output}});
+    }
     if (!output.Ok()) {
         return output;
     }

@@ -96,7 +96,7 @@ double RunValue(double low, double high) {
     return high >= 1.0 ? 1.0 : (low + high) / 2.0;
 }
 
-// The middle of the run of grid steps from first on whose texts match text; -1 if none does.
+// The value standing for the first run of grid steps whose texts match text; -1 if none does.
 double FindOnGrid(const std::vector<Shown>& grid, const std::string& text) {
     int first = -1;
     int last = -1;
