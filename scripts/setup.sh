@@ -5,7 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git file
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64 libz-mingw-w64-dev dpkg-dev
     wine wine64 xvfb xauth
-    libpng-dev zlib1g-dev libsndfile1-dev
+    libpng-dev zlib1g-dev libsndfile1-dev sox
     googletest libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libcurl4-openssl-dev

@@ -8,11 +8,33 @@ using ksphost::Command;
 using ksphost::ParseCommandLine;
 
 TEST(CommandLine, RenderTakesEveryOptionInBothForms) {
-    auto parsed = ParseCommandLine(
-        {"render",        "p.so",    "in.f32",         "out.wav",    "--program",   "3",
-         "--set",         "Mix=0.3", "--set=Stages=8", "--block=64", "--precision", "double",
-         "--tempo",       "92.5",    "--playing",      "--rate",     "48000",       "--channels=1",
-         "--load-preset", "a.fxb",   "--save-preset",  "b.fxp"});
+    auto parsed = ParseCommandLine({"render",
+                                    "p.so",
+                                    "in.f32",
+                                    "out.wav",
+                                    "--program",
+                                    "3",
+                                    "--set-normalized",
+                                    "Mix=0.3",
+                                    "--set=Stages=8",
+                                    "--block=64",
+                                    "--precision",
+                                    "double",
+                                    "--tempo",
+                                    "92.5",
+                                    "--playing",
+                                    "--rate",
+                                    "48000",
+                                    "--channels=1",
+                                    "--load-preset",
+                                    "a.fxb",
+                                    "--save-preset",
+                                    "b.fxp",
+                                    "--tail",
+                                    "2.5",
+                                    "--compensate-latency",
+                                    "--mono",
+                                    "left"});
     ASSERT_TRUE(parsed.Ok()) << parsed.Error().Message();
     const ksphost::Options& o = parsed.Value();
     EXPECT_EQ(o.command, Command::Render);
@@ -20,7 +42,14 @@ TEST(CommandLine, RenderTakesEveryOptionInBothForms) {
     EXPECT_EQ(o.input, "in.f32");
     EXPECT_EQ(o.output, "out.wav");
     EXPECT_EQ(o.state.program, "3");
-    EXPECT_EQ(o.state.settings, (std::vector<std::string>{"Mix=0.3", "Stages=8"}));
+    ASSERT_EQ(o.state.settings.size(), 2u);
+    EXPECT_EQ(o.state.settings[0].text, "Mix=0.3");
+    EXPECT_TRUE(o.state.settings[0].normalized);
+    EXPECT_EQ(o.state.settings[1].text, "Stages=8");
+    EXPECT_FALSE(o.state.settings[1].normalized);
+    EXPECT_DOUBLE_EQ(o.render.tailSeconds, 2.5);
+    EXPECT_TRUE(o.render.compensateLatency);
+    EXPECT_EQ(o.render.monoInput, ksphost::MonoInput::Left);
     EXPECT_EQ(o.state.loadPreset, "a.fxb");
     EXPECT_EQ(o.state.savePreset, "b.fxp");
     EXPECT_EQ(o.render.blockSize, 64);
@@ -56,6 +85,7 @@ TEST(CommandLine, DefaultsAndOtherCommands) {
     auto helpAfterCommand = ParseCommandLine({"render", "--help"});
     ASSERT_TRUE(helpAfterCommand.Ok());
     EXPECT_EQ(helpAfterCommand.Value().command, Command::Help);
+    EXPECT_EQ(helpAfterCommand.Value().helpFor, Command::Render);
 }
 
 TEST(CommandLine, RejectsMistakesWithAClearReason) {
@@ -82,6 +112,10 @@ TEST(CommandLine, RejectsMistakesWithAClearReason) {
         {{"render", "p.so", "i.wav", "o.wav", "--rate", "48000"}, "describe raw input files"},
         {{"render", "p.so", "i.raw", "o.wav", "--channels", "0"}, "--channels needs a channel count"},
         {{"info", "p.so", "--set", "Mix"}, "--set needs NAME=VALUE"},
+        {{"info", "p.so", "--set-normalized", "Mix"}, "--set-normalized needs NAME=VALUE"},
+        {{"render", "p.so", "i.wav", "o.wav", "--mono", "right"}, "--mono is mix or left"},
+        {{"render", "p.so", "i.wav", "o.wav", "--tail", "-1"}, "--tail needs seconds"},
+        {{"info", "p.so", "--tail", "1"}, "--tail does not apply to info"},
         {{"example", "x.wav", "--seconds", "-1"}, "--seconds needs a length"},
         {{"preset", "p.so", "--program", "2"}, "preset needs --save-preset FILE"},
     };

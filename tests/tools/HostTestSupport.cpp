@@ -34,6 +34,14 @@ HostRun RunHostCommand(const std::vector<std::string>& args) {
     return run;
 }
 
+std::string Describe(const HostRun& run) {
+    std::string text = "exit " + std::to_string(run.exitCode) + "\n" + run.out;
+    for (const std::string& line : run.errors) {
+        text += "stderr: " + line + "\n";
+    }
+    return text;
+}
+
 void ExpectContains(const std::string& text, const std::string& part) {
     EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\nin:\n" << text;
 }
@@ -154,4 +162,33 @@ std::vector<float> TestSignal(size_t frames, int channels) {
         }
     }
     return samples;
+}
+
+std::vector<float> RenderRaw(const std::string& dir, const std::vector<float>& samples, int channels,
+                             const std::vector<std::string>& options, const char* plugin) {
+    const std::string in = dir + "/in.f32";
+    const std::string out = dir + "/out.f32";
+    WriteRaw(in, samples);
+    std::vector<std::string> args = {"render", plugin, in, out, "--channels", std::to_string(channels)};
+    args.insert(args.end(), options.begin(), options.end());
+    const HostRun run = RunHostCommand(args);
+    EXPECT_EQ(run.exitCode, 0) << Describe(run);
+    return run.exitCode == 0 ? ReadRaw(out) : std::vector<float>();
+}
+
+std::vector<float> Scaled(const std::vector<float>& samples, double gain) {
+    std::vector<float> out(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i) {
+        out[i] = static_cast<float>(static_cast<double>(samples[i]) * gain);
+    }
+    return out;
+}
+
+std::vector<float> Swapped(const std::vector<float>& stereo) {
+    std::vector<float> out(stereo.size());
+    for (size_t i = 0; i + 1 < stereo.size(); i += 2) {
+        out[i] = stereo[i + 1];
+        out[i + 1] = stereo[i];
+    }
+    return out;
 }

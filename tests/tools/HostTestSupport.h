@@ -13,6 +13,8 @@ struct HostRun {
 };
 
 HostRun RunHostCommand(const std::vector<std::string>& args);
+// The exit status, output and error lines of a run, for failure messages.
+std::string Describe(const HostRun& run);
 // A test failure naming part and text unless text contains part.
 void ExpectContains(const std::string& text, const std::string& part);
 
@@ -47,3 +49,12 @@ bool FileExists(const std::string& path);
 
 // A test signal: a ramp per channel with distinct values in every sample.
 std::vector<float> TestSignal(size_t frames, int channels);
+
+// Every sample times gain; stereo samples with the channels swapped.
+std::vector<float> Scaled(const std::vector<float>& samples, double gain);
+std::vector<float> Swapped(const std::vector<float>& stereo);
+
+// Renders samples (raw, interleaved) through a plug-in, the test plug-in by default, with the
+// extra options; answers the raw output, or nothing after a test failure.
+std::vector<float> RenderRaw(const std::string& dir, const std::vector<float>& samples, int channels,
+                             const std::vector<std::string>& options, const char* plugin = TEST_PLUGIN);

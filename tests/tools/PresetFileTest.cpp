@@ -29,17 +29,23 @@ PresetFile Program() {
     return preset;
 }
 
-TEST(PresetFile, ProgramFileHasTheStandardLayout) {
-    const std::vector<uint8_t> bytes = EncodePresetFile(Program());
-    ASSERT_EQ(bytes.size(), 60u + 5u);
+// The header of a program file of Program()'s plug-in: kind, count and name.
+void ExpectProgramHeader(const std::vector<uint8_t>& bytes, const char* kind, int32_t count,
+                         const std::string& name) {
     EXPECT_EQ(TextAt(bytes, 0, 4), "CcnK");
     EXPECT_EQ(BigAt(bytes, 4), static_cast<int32_t>(bytes.size() - 8));
-    EXPECT_EQ(TextAt(bytes, 8, 4), "FPCh");
+    EXPECT_EQ(TextAt(bytes, 8, 4), kind);
     EXPECT_EQ(BigAt(bytes, 12), 1);
     EXPECT_EQ(TextAt(bytes, 16, 4), "ksph");
     EXPECT_EQ(BigAt(bytes, 20), 20002);
-    EXPECT_EQ(BigAt(bytes, 24), 10);
-    EXPECT_EQ(TextAt(bytes, 28, 9), std::string("8-Stager") + '\0');
+    EXPECT_EQ(BigAt(bytes, 24), count);
+    EXPECT_EQ(TextAt(bytes, 28, name.size() + 1), name + '\0');
+}
+
+TEST(PresetFile, ProgramFileHasTheStandardLayout) {
+    const std::vector<uint8_t> bytes = EncodePresetFile(Program());
+    ASSERT_EQ(bytes.size(), 60u + 5u);
+    ExpectProgramHeader(bytes, "FPCh", 10, "8-Stager");
     EXPECT_EQ(BigAt(bytes, 56), 5);
     EXPECT_EQ(bytes[60], 1);
     EXPECT_EQ(bytes[64], 5);
@@ -107,7 +113,16 @@ TEST(PresetFile, RejectsWhatItCannotUse) {
     parameterList[9] = 'x';
     parameterList[10] = 'C';
     parameterList[11] = 'k';
-    cases.push_back({"parameter list", parameterList, "list of parameter values"});
+    cases.push_back({"parameter list longer than the file", parameterList, "is cut short"});
+    PresetFile bank = Program();
+    bank.opaque = false;
+    bank.bank = true;
+    bank.programs = {{"a", {0.5f}}, {"b", {0.25f}}};
+    const std::vector<uint8_t> goodBank = EncodePresetFile(bank);
+    cases.push_back({"cut bank", std::vector<uint8_t>(goodBank.begin(), goodBank.end() - 1), "is cut short"});
+    std::vector<uint8_t> damagedProgram = goodBank;
+    damagedProgram[156 + 8] = 'X';
+    cases.push_back({"damaged program in a bank", damagedProgram, "holds a damaged program"});
     std::vector<uint8_t> unknownKind = good;
     unknownKind[8] = 'Q';
     cases.push_back({"unknown kind", unknownKind, "is not a VST preset file"});
@@ -122,6 +137,51 @@ TEST(PresetFile, RejectsWhatItCannotUse) {
         EXPECT_NE(decoded.Error().Message().find(c.message), std::string::npos)
             << c.what << ": " << decoded.Error().Message();
         EXPECT_EQ(decoded.Error().Message().rfind("p.fxp", 0), 0u) << c.what;
+    }
+}
+
+TEST(PresetFile, ParameterListsHaveTheStandardLayout) {
+    PresetFile preset = Program();
+    preset.opaque = false;
+    preset.programs = {{"Slow", {0.5f, 1.0f}}};
+    const std::vector<uint8_t> program = EncodePresetFile(preset);
+    ASSERT_EQ(program.size(), 56u + 8u);
+    ExpectProgramHeader(program, "FxCk", 2, "Slow");
+    EXPECT_EQ(BigAt(program, 56), 0x3F000000);
+    EXPECT_EQ(BigAt(program, 60), 0x3F800000);
+
+    preset.bank = true;
+    preset.currentProgram = 1;
+    preset.programs = {{"Slow", {0.5f, 1.0f}}, {"Fast", {0.0f, 0.25f}}};
+    const std::vector<uint8_t> bank = EncodePresetFile(preset);
+    ASSERT_EQ(bank.size(), 156u + 2 * 64u);
+    EXPECT_EQ(TextAt(bank, 8, 4), "FxBk");
+    EXPECT_EQ(BigAt(bank, 4), static_cast<int32_t>(bank.size() - 8));
+    EXPECT_EQ(BigAt(bank, 12), 2);
+    EXPECT_EQ(BigAt(bank, 24), 2);
+    EXPECT_EQ(BigAt(bank, 28), 1);
+    EXPECT_EQ(std::vector<uint8_t>(bank.begin() + 156 + 64, bank.end()), EncodePresetFile([&] {
+                  PresetFile fast = preset;
+                  fast.bank = false;
+                  fast.programs = {preset.programs[1]};
+                  return fast;
+              }()));
+
+    const struct {
+        const std::vector<uint8_t>& bytes;
+        size_t programs;
+        const char* lastName;
+        std::vector<float> lastValues;
+    } decodings[] = {{program, 1, "Slow", {0.5f, 1.0f}}, {bank, 2, "Fast", {0.0f, 0.25f}}};
+    for (const auto& d : decodings) {
+        auto decoded = DecodePresetFile(d.bytes, "x");
+        ASSERT_TRUE(decoded.Ok()) << decoded.Error().Message();
+        EXPECT_FALSE(decoded.Value().opaque);
+        EXPECT_EQ(decoded.Value().fxId, preset.fxId);
+        const auto& programs = decoded.Value().programs;
+        ASSERT_EQ(programs.size(), d.programs);
+        EXPECT_EQ(programs.back().name, d.lastName);
+        EXPECT_EQ(programs.back().values, d.lastValues);
     }
 }
 

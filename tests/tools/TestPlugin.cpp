@@ -10,6 +10,10 @@
 //   TEST_PLUGIN_MONO         one input, one output
 //   TEST_PLUGIN_MAIN_ONLY    exports only the old entry point main (from TestPluginMain.c)
 //   TEST_PLUGIN_REFUSE       the entry point creates no instance
+//   TEST_PLUGIN_PARAMS       keeps no chunk: presets are lists of parameter values
+//   TEST_PLUGIN_LATENCY      delays its output by kDelay frames and reports that as its initial
+//                            delay; reports no programs and the version 0x00010203 (built
+//                            with TEST_PLUGIN_PARAMS)
 
 #include "vst/VstInterface.h"
 
@@ -35,6 +39,20 @@ constexpr int kChannels = 2;
 #endif
 constexpr int kParams = 3;
 constexpr int kPrograms = 3;
+#ifdef TEST_PLUGIN_LATENCY
+constexpr int kDelay = 100;
+constexpr int kReportedPrograms = 0;
+constexpr VstInt32 kVersion = 0x00010203;
+#else
+constexpr int kDelay = 0;
+constexpr int kReportedPrograms = kPrograms;
+constexpr VstInt32 kVersion = 1234;
+#endif
+#ifdef TEST_PLUGIN_PARAMS
+constexpr VstInt32 kChunkFlag = 0;
+#else
+constexpr VstInt32 kChunkFlag = effFlagsProgramChunks;
+#endif
 constexpr VstInt32 kProgramMagic = FourCharCode('T', 'P', 'r', 'g');
 constexpr VstInt32 kBankMagic = FourCharCode('T', 'B', 'n', 'k');
 
@@ -59,15 +77,16 @@ public:
         effect.process = &ProcessAccumulating;
         effect.setParameter = &SetParameterThunk;
         effect.getParameter = &GetParameterThunk;
-        effect.numPrograms = kPrograms;
+        effect.numPrograms = kReportedPrograms;
         effect.numParams = kParams;
         effect.numInputs = kChannels;
         effect.numOutputs = kChannels;
-        effect.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsCanDoubleReplacing;
+        effect.flags = effFlagsCanReplacing | kChunkFlag | effFlagsCanDoubleReplacing;
+        effect.initialDelay = kDelay;
         effect.ioRatio = 1.0f;
         effect.object = this;
         effect.uniqueID = FourCharCode('K', 'T', 's', 't');
-        effect.version = 1234;
+        effect.version = kVersion;
         effect.processReplacing = &ProcessReplacing;
         effect.processDoubleReplacing = &ProcessDouble;
         const Program factory[kPrograms] = {{"Unity", {0.5f, 0.0f, 0.0f}},
@@ -75,6 +94,9 @@ public:
                                             {"Half Gain", {0.25f, 0.0f, 0.0f}}};
         std::memcpy(programs, factory, sizeof programs);
         std::memcpy(values, programs[0].values, sizeof values);
+        for (auto& line : delayLine) {
+            line.assign(kDelay > 0 ? kDelay : 1, 0.0);
+        }
     }
 
     AEffect effect{};
@@ -93,8 +115,10 @@ private:
     }
     static void VSTCALLBACK SetParameterThunk(AEffect* e, VstInt32 index, float value) {
         if (index >= 0 && index < kParams) {
-            // Stepped parameters round like a switch.
-            Self(e)->values[index] = index == 0 ? value : (value >= 0.5f ? 1.0f : 0.0f);
+            // Stepped parameters round like a switch; the current program keeps the change.
+            TestPlugin* self = Self(e);
+            self->values[index] = index == 0 ? value : (value >= 0.5f ? 1.0f : 0.0f);
+            self->programs[self->current].values[index] = self->values[index];
         }
     }
     static float VSTCALLBACK GetParameterThunk(AEffect* e, VstInt32 index) {
@@ -126,10 +150,22 @@ private:
         for (int c = 0; c < kChannels; ++c) {
             const Sample* source = in[swap ? kChannels - 1 - c : c];
             for (VstInt32 i = 0; i < frames; ++i) {
-                const Sample result = static_cast<Sample>(static_cast<double>(source[i]) * gain);
+                const Sample result = static_cast<Sample>(Delayed(c, static_cast<double>(source[i])) * gain);
                 out[c][i] = accumulate ? out[c][i] + result : result;
             }
         }
+    }
+
+    // The sample kDelay frames before x on channel c.
+    double Delayed(int c, double x) {
+        if (kDelay == 0) {
+            return x;
+        }
+        size_t& at = delayAt[c];
+        const double y = delayLine[c][at];
+        delayLine[c][at] = x;
+        at = (at + 1) % delayLine[c].size();
+        return y;
     }
 
     // Output 0: the host's sample position at the start of the block, in every frame.
@@ -352,6 +388,8 @@ private:
     int current = 0;
     Seen seen;
     std::vector<uint8_t> chunk;
+    std::vector<double> delayLine[kChannels] = {};
+    size_t delayAt[kChannels] = {};
 };
 
 } // namespace

@@ -17,7 +17,7 @@ namespace ksphost {
 struct AudioFormat {
     int channels = 0;
     int sampleRate = 0;
-    int64_t frames = -1; // -1 when the length is not known in advance
+    int64_t frames = -1; // as the header promises; -1 when the length is not known in advance
 };
 
 class AudioReader {

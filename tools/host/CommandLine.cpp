@@ -24,6 +24,10 @@ const std::map<std::string, OptionSpec>& OptionSpecs() {
         {"--save-preset", {Takes::Value, state}},
         {"--program", {Takes::Value, state}},
         {"--set", {Takes::Value, state}},
+        {"--set-normalized", {Takes::Value, state}},
+        {"--mono", {Takes::Value, render}},
+        {"--tail", {Takes::Value, render}},
+        {"--compensate-latency", {Takes::Nothing, render}},
         {"--block", {Takes::Value, render}},
         {"--precision", {Takes::Value, render}},
         {"--tempo", {Takes::Value, render}},
@@ -62,11 +66,23 @@ Status ApplyOption(Options& options, const std::string& name, const std::string&
         options.state.savePreset = value;
     } else if (name == "--program") {
         options.state.program = value;
-    } else if (name == "--set") {
+    } else if (name == "--set" || name == "--set-normalized") {
         if (value.find('=') == std::string::npos) {
-            return Status::Error("--set needs NAME=VALUE, not '" + value + "'");
+            return Status::Error(name + " needs NAME=VALUE, not '" + value + "'");
         }
-        options.state.settings.push_back(value);
+        options.state.settings.push_back(Setting{value, name == "--set-normalized"});
+    } else if (name == "--mono") {
+        if (value != "mix" && value != "left") {
+            return Status::Error("--mono is mix or left, not '" + value + "'");
+        }
+        options.render.monoInput = value == "mix" ? MonoInput::Mix : MonoInput::Left;
+    } else if (name == "--tail") {
+        if (!ParseNumber(value, 0.0, 3600.0, number)) {
+            return Status::Error("--tail needs seconds from 0 to 3600, not '" + value + "'");
+        }
+        options.render.tailSeconds = number;
+    } else if (name == "--compensate-latency") {
+        options.render.compensateLatency = true;
     } else if (name == "--block") {
         if (!ParseInteger(value, 1, 1 << 20, integer)) {
             return Status::Error("--block needs a number of frames from 1 to 1048576, not '" + value + "'");
@@ -167,6 +183,7 @@ Result<Options> ParseCommandLine(const std::vector<std::string>& args) {
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
+            options.helpFor = options.command;
             options.command = Command::Help;
             return options;
         }
@@ -208,56 +225,105 @@ Result<Options> ParseCommandLine(const std::vector<std::string>& args) {
     return options;
 }
 
-std::string UsageText() {
-    return R"(Usage:
-  ksphaser-host info PLUGIN [STATE...]
-  ksphaser-host render PLUGIN IN OUT [STATE...] [RENDER...]
-  ksphaser-host preset PLUGIN [STATE...] --save-preset FILE
-  ksphaser-host example OUT [--seconds N]
-  ksphaser-host --help | --version
+namespace {
 
+struct CommandText {
+    Command command;
+    const char* synopsis;
+    const char* description;
+};
+
+const CommandText kCommandTexts[] = {
+    {Command::Info, "  ksphaser-host info PLUGIN [STATE...]\n",
+     "  info      Show what the plug-in tells a host: descriptor, names, parameters with their\n"
+     "            values and texts, programs, audio pins and capabilities.\n"},
+    {Command::Render, "  ksphaser-host render PLUGIN IN OUT [STATE...] [RENDER...]\n",
+     "  render    Run the audio file IN through the plug-in into OUT, as a host does offline.\n"},
+    {Command::Preset, "  ksphaser-host preset PLUGIN [STATE...] --save-preset FILE\n",
+     "  preset    Set up the plug-in's state and save it as a preset file.\n"},
+    {Command::Example, "  ksphaser-host example OUT [--seconds N]\n",
+     "  example   Write the built-in example material: a few bars of chords, bass and drums,\n"
+     "            44.1 kHz stereo, the same on every run (default 8 seconds).\n"},
+};
+
+const char* const kPluginText = R"(
 A VST 2.4 host for the command line. PLUGIN is any VST 2.4 plug-in library (.so, .dll); it is
 opened through its exported VSTPluginMain (or main).
+)";
 
-Commands:
-  info      Show what the plug-in tells a host: descriptor, names, parameters with their
-            values and texts, programs, audio pins and capabilities.
-  render    Run the audio file IN through the plug-in into OUT, as a host does offline.
-  preset    Set up the plug-in's state and save it as a preset file.
-  example   Write the built-in example material: a few bars of chords, bass and drums,
-            44.1 kHz stereo, the same on every run (default 8 seconds).
-
+const char* const kStateText = R"(
 State (applied in this order: preset file, program, parameters; then --save-preset):
   --load-preset FILE    Load a .fxp (one program) or .fxb (all programs) preset file.
   --program N|NAME      Select a program by number (from 0) or name (any case).
-  --set NAME=VALUE      Set a parameter (by name in any case, or by number); repeatable.
-                        VALUE is either a number from 0 to 1, taken as the normalised value
-                        the host sends (Mix=0.3, Stages=1), or a text: one of the texts the
-                        parameter shows (Stages=8, Waveform=Sine, "Mix=75:25") or, failing
-                        that, text the plug-in parses itself (effString2Parameter, e.g.
-                        Feedback=-0.5 as a plain value).
+  --set NAME=VALUE      Set a parameter (by name in any case, or by number); repeatable, in any
+                        order. VALUE is what the parameter shows: one of its texts (Stages=8,
+                        Waveform=Sine, "Mix=75:25", "Sync to Host=on", LFOSpeed=1/4 with sync
+                        on) or a number in the unit of its display, with or without the unit
+                        (Manual=1234Hz, Feedback=-30, LFOSpeed=1Hz, "Size=24.000000 m"); info
+                        lists what each parameter shows.
+  --set-normalized NAME=X
+                        Set a parameter to the normalised value X from 0 to 1 that a host
+                        sends (Mix=0.3).
   --save-preset FILE    Save the state after the changes above: FILE.fxp holds the current
-                        program, FILE.fxb all programs (both in the plug-in's chunk form).
+                        program, FILE.fxb all programs; as the plug-in's chunk, or as lists of
+                        parameter values for plug-ins that keep no chunk.
+)";
 
+const char* const kRenderText = R"(
 Render:
   --block N             Frames per processing call (default 512).
   --precision P         single (processReplacing, default) or double (processDoubleReplacing).
   --tempo BPM           Tempo told to the plug-in (default 120; 4/4 time).
   --playing             Report the transport as playing (default: stopped).
+  --tail SECONDS        Go on for SECONDS past the end of IN, feeding silence, for what rings on
+                        (reverbs, feedback); default 0.
+  --compensate-latency  Drop the delay the plug-in reports (its initial delay) from the start
+                        of OUT and render as much past the end, so OUT lines up with IN.
+  --mono mix|left       For a plug-in with one input: feed it the average of IN's channels (mix)
+                        or the first channel alone (left). Without it such input is refused.
   --rate HZ             Sample rate of a raw IN file (default 44100).
   --channels N          Channel count of a raw IN file (default 2).
+)";
 
+const char* const kAudioText = R"(
 Audio files:
   IN may be anything libsndfile reads (WAV, FLAC, AIFF, Ogg, ...) at any sample rate. A mono
   IN feeds every plug-in input; otherwise channel i feeds input i. OUT has one channel per
   plug-in output at the rate of IN, written as 32-bit float WAV (*.wav). Files named *.f32 or
   *.raw are raw little-endian 32-bit float samples, interleaved, without a header; builds
   without libsndfile (Windows) read and write only these.
-  Output files are written completely or not at all.
-
-Exit status: 0 on success, 1 when something failed, 2 for a wrong command line; errors are
-reported as one line on stderr.
+  Output files are written completely or not at all; an OUT that is a symbolic link keeps it
+  and replaces the file it leads to. OUT must not be IN or any other file the command reads.
+  An empty IN is refused; one shorter than its header says renders what it holds, with a
+  warning.
 )";
+
+const char* const kExitText = R"(
+Exit status: 0 on success, 1 when something failed, 2 for a wrong command line; errors are
+reported as one line on stderr. COMMAND --help shows the usage of one command.
+)";
+
+} // namespace
+
+std::string UsageText(Command command) {
+    const bool all = command == Command::Help || command == Command::Version;
+    auto shows = [&](std::initializer_list<Command> commands) {
+        return all || std::find(commands.begin(), commands.end(), command) != commands.end();
+    };
+    std::string text = "Usage:\n";
+    for (const CommandText& c : kCommandTexts) {
+        text += shows({c.command}) ? c.synopsis : "";
+    }
+    text += all ? "  ksphaser-host --help | --version | COMMAND --help\n" : "";
+    text += shows({Command::Info, Command::Render, Command::Preset}) ? kPluginText : "";
+    text += all ? "\nCommands:\n" : "\n";
+    for (const CommandText& c : kCommandTexts) {
+        text += shows({c.command}) ? c.description : "";
+    }
+    text += shows({Command::Info, Command::Render, Command::Preset}) ? kStateText : "";
+    text += shows({Command::Render}) ? kRenderText : "";
+    text += shows({Command::Render, Command::Example}) ? kAudioText : "";
+    return text + kExitText;
 }
 
 } // namespace ksphost

@@ -14,6 +14,7 @@ enum class Command { Help, Version, Info, Render, Preset, Example };
 
 struct Options {
     Command command = Command::Help;
+    Command helpFor = Command::Help; // the command whose usage --help shows; Help for all
     std::string plugin;
     std::string input;
     std::string output;
@@ -24,8 +25,9 @@ struct Options {
     double seconds = 8.0; // length of the example material
 };
 
-// args are the arguments after the program name.
+// [any] No lock. args are the arguments after the program name.
 Result<Options> ParseCommandLine(const std::vector<std::string>& args);
-std::string UsageText();
+// [any] No lock. The usage of command, or of every command for Command::Help.
+std::string UsageText(Command command = Command::Help);
 
 } // namespace ksphost

@@ -39,6 +39,34 @@ private:
     void (*previous)(int);
 };
 
+// A file the command reads or writes, and what it is to the user.
+struct FileRole {
+    const char* role;
+    std::string path;
+};
+
+// Refuses outputs that are directories, and outputs that are (by any path or link) the input or
+// the plug-in: writing one would destroy what is being read. A preset file is read whole before
+// anything is written, so saving over the one loaded is allowed.
+Status CheckOutputs(const std::vector<FileRole>& reads, const std::vector<FileRole>& writes) {
+    for (const FileRole& write : writes) {
+        if (write.path.empty()) {
+            continue;
+        }
+        const Status usable = CheckOutputFile(write.path);
+        if (!usable.Ok()) {
+            return usable;
+        }
+        for (const FileRole& read : reads) {
+            if (!read.path.empty() && SameFile(write.path, read.path)) {
+                return Status::Error(write.path + " is the same file as the " + read.role + " " + read.path +
+                                     "; name another " + write.role);
+            }
+        }
+    }
+    return Status();
+}
+
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {
@@ -89,6 +117,11 @@ Status SavePreset(const Options& options, const std::vector<uint8_t>& bytes,
 }
 
 Status RunInfoOrPreset(const Options& options, Console& console) {
+    const Status outputs =
+        CheckOutputs({{"plug-in", options.plugin}}, {{"preset file", options.state.savePreset}});
+    if (!outputs.Ok()) {
+        return outputs;
+    }
     VstHost host;
     std::vector<std::string> report;
     auto plugin = OpenPlugin(options, host, 44100, report);
@@ -109,8 +142,20 @@ Status RunInfoOrPreset(const Options& options, Console& console) {
     return Status();
 }
 
+// An input without frames gives nothing to render, unless a tail is asked for.
+Status NothingToRender(const Options& options, int64_t frames) {
+    if (frames == 0 && options.render.tailSeconds <= 0.0) {
+        return Status::Error(options.input + " holds no audio: nothing to render");
+    }
+    return Status();
+}
+
 Status RunRender(const Options& options, Console& console) {
-    const Status output = CheckAudioOutputPath(options.output);
+    Status output = CheckAudioOutputPath(options.output);
+    if (output.Ok()) {
+        output = CheckOutputs({{"input", options.input}, {"plug-in", options.plugin}},
+                              {{"output", options.output}, {"preset file", options.state.savePreset}});
+    }
     if (!output.Ok()) {
         return output;
     }
@@ -119,6 +164,10 @@ Status RunRender(const Options& options, Console& console) {
         return source.Error();
     }
     const AudioFormat format = source.Value()->Format();
+    const Status something = NothingToRender(options, format.frames);
+    if (!something.Ok()) {
+        return something;
+    }
 
     VstHost host;
     std::vector<std::string> report;
@@ -128,7 +177,8 @@ Status RunRender(const Options& options, Console& console) {
     }
     Plugin& plugin = *opened.Value();
     const int outputs = plugin.NumOutputs();
-    const Status channels = CheckChannels(format.channels, plugin.NumInputs(), outputs);
+    const Status channels =
+        CheckChannels(format.channels, plugin.NumInputs(), outputs, options.render.monoInput);
     if (!channels.Ok()) {
         return channels;
     }
@@ -150,10 +200,11 @@ Status RunRender(const Options& options, Console& console) {
     if (!rendered.Ok()) {
         return rendered.Error();
     }
-    // Close the plug-in and the input first: the output may replace the input, which Windows
-    // allows only once nothing holds it open.
-    opened.Value().reset();
-    source.Value().reset();
+    const RenderStats& stats = rendered.Value();
+    const Status rendering = NothingToRender(options, stats.frames);
+    if (!rendering.Ok()) {
+        return rendering;
+    }
     const Status finished = sink.Value()->Finish();
     if (!finished.Ok()) {
         return finished;
@@ -163,7 +214,12 @@ Status RunRender(const Options& options, Console& console) {
         return saved;
     }
 
-    const RenderStats& stats = rendered.Value();
+    if (format.frames > stats.inputFrames) {
+        console.Error("ksphaser-host: warning: " + options.input + " promises " +
+                      std::to_string(format.frames) + " frames but holds " +
+                      std::to_string(stats.inputFrames) + "; rendered " + std::to_string(stats.inputFrames) +
+                      " frames of it");
+    }
     const double audioSeconds = static_cast<double>(stats.frames) / format.sampleRate;
     char summary[512];
     std::snprintf(summary, sizeof summary,
@@ -179,7 +235,10 @@ Status RunRender(const Options& options, Console& console) {
 }
 
 Status RunExample(const Options& options, Console& console) {
-    const Status output = CheckAudioOutputPath(options.output);
+    Status output = CheckAudioOutputPath(options.output);
+    if (output.Ok()) {
+        output = CheckOutputs({}, {{"output", options.output}});
+    }
     if (!output.Ok()) {
         return output;
     }
@@ -215,7 +274,7 @@ int RunHost(const std::vector<std::string>& args, Console& console) {
     Status status;
     switch (options.command) {
     case Command::Help:
-        console.Out(UsageText());
+        console.Out(UsageText(options.helpFor));
         return kExitOk;
     case Command::Version:
         console.Out(std::string("ksphaser-host ") + KSP_HOST_VERSION + "\n");

@@ -90,6 +90,23 @@ void DescribePins(Plugin& plugin, std::string& out, bool inputs) {
     }
 }
 
+// A version number, with the dotted form it stands for where it has one of the usual forms:
+// 0x00MMmmbb (major, minor, bug-fix in bytes; 0x00020002 is 2.0.2) or, below 0x10000,
+// (major x 100 + minor) x 100 + bug-fix from 10000 on (20002 is 2.0.2).
+std::string DescribeVersion(VstIntPtr version) {
+    char text[64];
+    const long v = static_cast<long>(version);
+    if (v >= 0x10000 && v <= 0xFFFFFF) {
+        std::snprintf(text, sizeof text, "%ld (0x%08lX: %ld.%ld.%ld)", v, static_cast<unsigned long>(v),
+                      v >> 16, (v >> 8) & 0xFF, v & 0xFF);
+    } else if (v >= 10000 && v < 0x10000) {
+        std::snprintf(text, sizeof text, "%ld (%ld.%ld.%ld)", v, v / 10000, v / 100 % 100, v % 100);
+    } else {
+        std::snprintf(text, sizeof text, "%ld", v);
+    }
+    return text;
+}
+
 const char* CanDoAnswer(VstIntPtr answer) {
     switch (answer) {
     case 1:
@@ -112,7 +129,7 @@ std::string DescribePlugin(Plugin& plugin) {
     Append(out, "Magic            %s\n", FourCharText(effect.magic).c_str());
     Append(out, "Unique id        %s (0x%08X)\n", FourCharText(effect.uniqueID).c_str(),
            static_cast<unsigned>(effect.uniqueID));
-    Append(out, "Version          %d\n", effect.version);
+    Append(out, "Version          %s\n", DescribeVersion(effect.version).c_str());
     Append(out, "Flags            0x%X: %s\n", static_cast<unsigned>(effect.flags),
            DescribeFlags(effect.flags).c_str());
     Append(out, "Inputs           %d\n", effect.numInputs);
@@ -121,7 +138,7 @@ std::string DescribePlugin(Plugin& plugin) {
     Append(out, "Effect name      %s\n", plugin.DispatchText(effGetEffectName).c_str());
     Append(out, "Vendor           %s\n", plugin.DispatchText(effGetVendorString).c_str());
     Append(out, "Product          %s\n", plugin.DispatchText(effGetProductString).c_str());
-    Append(out, "Vendor version   %ld\n", static_cast<long>(plugin.Dispatch(effGetVendorVersion)));
+    Append(out, "Vendor version   %s\n", DescribeVersion(plugin.Dispatch(effGetVendorVersion)).c_str());
     const VstIntPtr category = plugin.Dispatch(effGetPlugCategory);
     Append(out, "Category         %ld (%s)\n", static_cast<long>(category), CategoryName(category));
     Append(out, "VST version      %ld\n", static_cast<long>(plugin.Dispatch(effGetVstVersion)));
@@ -136,9 +153,13 @@ std::string DescribePlugin(Plugin& plugin) {
                label.empty() ? "" : " ", label.c_str());
     }
 
-    const VstIntPtr current = plugin.Dispatch(effGetProgram);
-    Append(out, "\nPrograms (%d, current %ld: %s)\n", plugin.NumPrograms(), static_cast<long>(current),
-           plugin.DispatchText(effGetProgramName).c_str());
+    if (plugin.NumPrograms() < 1) {
+        Append(out, "\nPrograms: none\n");
+    } else {
+        const VstIntPtr current = plugin.Dispatch(effGetProgram);
+        Append(out, "\nPrograms (%d, current %ld: %s)\n", plugin.NumPrograms(), static_cast<long>(current),
+               plugin.DispatchText(effGetProgramName).c_str());
+    }
     for (VstInt32 i = 0; i < plugin.NumPrograms(); ++i) {
         Append(out, "  %-3d %s\n", i, plugin.ProgramName(i).c_str());
     }

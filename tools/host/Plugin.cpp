@@ -1,5 +1,7 @@
 #include "tools/host/Plugin.h"
 
+#include "tools/host/SafeFile.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -20,8 +22,9 @@ std::string HexWord(VstInt32 value) {
 } // namespace
 
 Result<std::unique_ptr<Plugin>> Plugin::Load(const std::string& path, VstHost& host) {
-    if (!IsRegularFile(path)) {
-        return Status::Error(path + ": no such file");
+    const Status readable = CheckInputFile(path);
+    if (!readable.Ok()) {
+        return readable;
     }
     std::unique_ptr<Plugin> plugin(new Plugin());
     plugin->path = path;

@@ -1,12 +1,11 @@
 #include "tools/host/PluginState.h"
 
+#include "tools/host/ParameterValue.h"
 #include "tools/host/PresetFile.h"
 #include "tools/host/SafeFile.h"
 #include "tools/host/Text.h"
 
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace ksphost {
@@ -28,41 +27,13 @@ bool ParseIndex(const std::string& text, long& index) {
 }
 
 // A whole text that is a number between 0 and 1.
-bool ParseNormalized(const std::string& text, double& value) {
-    const std::string trimmed = Trimmed(text);
-    if (trimmed.empty()) {
+bool ParseNormalized(const std::string& text, float& value) {
+    double number = 0.0;
+    std::string unit;
+    if (!ParseNumberWithUnit(text, number, unit) || !unit.empty() || number < 0.0 || number > 1.0) {
         return false;
     }
-    char* end = nullptr;
-    value = std::strtod(trimmed.c_str(), &end);
-    return *end == '\0' && std::isfinite(value) && value >= 0.0 && value <= 1.0;
-}
-
-// Finds the normalised value whose display text is text by trying 1001 evenly spaced values; a
-// run of values with that text gives its middle. Answers false (and restores the parameter)
-// when no value displays text.
-bool FindDisplayedValue(Plugin& plugin, VstInt32 index, const std::string& text, float& found) {
-    constexpr int kSteps = 1000;
-    const float original = plugin.Parameter(index);
-    int first = -1;
-    int last = -1;
-    for (int i = 0; i <= kSteps; ++i) {
-        plugin.SetParameter(index, static_cast<float>(i) / kSteps);
-        const bool match = SameText(plugin.ParameterDisplay(index), text);
-        if (match && first < 0) {
-            first = i;
-        }
-        if (match) {
-            last = i;
-        } else if (first >= 0) {
-            break;
-        }
-    }
-    plugin.SetParameter(index, original);
-    if (first < 0) {
-        return false;
-    }
-    found = static_cast<float>((first + last) / 2.0 / kSteps);
+    value = static_cast<float>(number);
     return true;
 }
 
@@ -84,6 +55,38 @@ Result<VstInt32> FindParameter(Plugin& plugin, const std::string& name) {
                          " (`ksphaser-host info PLUGIN` lists them)");
 }
 
+// Sets every parameter of the current program and its name.
+Status LoadParameterProgram(Plugin& plugin, const PresetProgram& program, const std::string& path) {
+    if (program.values.size() != static_cast<size_t>(plugin.NumParams())) {
+        return Status::Error(path + " holds " + std::to_string(program.values.size()) +
+                             " parameter values but the plug-in has " + std::to_string(plugin.NumParams()) +
+                             " parameters");
+    }
+    for (size_t i = 0; i < program.values.size(); ++i) {
+        plugin.SetParameter(static_cast<VstInt32>(i), program.values[i]);
+    }
+    std::string name = program.name;
+    plugin.Dispatch(effSetProgramName, 0, 0, name.data());
+    return Status();
+}
+
+Status LoadParameterBank(Plugin& plugin, const PresetFile& file, const std::string& path) {
+    if (file.programs.size() != static_cast<size_t>(plugin.NumPrograms())) {
+        return Status::Error(path + " holds " + std::to_string(file.programs.size()) +
+                             " programs but the plug-in has " + std::to_string(plugin.NumPrograms()));
+    }
+    for (size_t i = 0; i < file.programs.size(); ++i) {
+        plugin.Dispatch(effSetProgram, 0, static_cast<VstIntPtr>(i));
+        const Status loaded = LoadParameterProgram(plugin, file.programs[i], path);
+        if (!loaded.Ok()) {
+            return loaded;
+        }
+    }
+    const bool known = file.currentProgram >= 0 && file.currentProgram < plugin.NumPrograms();
+    plugin.Dispatch(effSetProgram, 0, known ? file.currentProgram : 0);
+    return Status();
+}
+
 Status LoadPresetFile(Plugin& plugin, const std::string& path) {
     auto bytes = ReadWholeFile(path);
     if (!bytes.Ok()) {
@@ -97,6 +100,10 @@ Status LoadPresetFile(Plugin& plugin, const std::string& path) {
     if (file.fxId != plugin.Effect().uniqueID) {
         return Status::Error(path + " is a preset of the plug-in " + FourCharText(file.fxId) + ", not of " +
                              FourCharText(plugin.Effect().uniqueID));
+    }
+    if (!file.opaque) {
+        return file.bank ? LoadParameterBank(plugin, file, path)
+                         : LoadParameterProgram(plugin, file.programs.front(), path);
     }
     if ((plugin.Effect().flags & effFlagsProgramChunks) == 0) {
         return Status::Error(path + ": the plug-in does not take its state as chunks");
@@ -136,40 +143,138 @@ Status SelectProgram(Plugin& plugin, const std::string& program, std::string& de
     return Status();
 }
 
-// NAME is a parameter name (any case) or number; VALUE a normalised number 0..1, a display
-// text of the parameter, or text the plug-in parses (effString2Parameter).
-Status ApplySetting(Plugin& plugin, const std::string& setting, std::string& description) {
-    const size_t equals = setting.find('=');
+// A setting with its parameter found and its value to be resolved.
+struct PendingSetting {
+    VstInt32 index = 0;
+    std::string value;
+    bool normalized = false;
+    bool resolved = false;
+    float chosen = 0.0f;
+};
+
+Result<PendingSetting> ParseSetting(Plugin& plugin, const Setting& setting) {
+    const char* option = setting.normalized ? "--set-normalized" : "--set";
+    const size_t equals = setting.text.find('=');
     if (equals == std::string::npos) {
-        return Status::Error("--set needs NAME=VALUE, not " + Quoted(setting));
+        return Status::Error(std::string(option) + " needs NAME=VALUE, not " + Quoted(setting.text));
     }
-    const std::string name = setting.substr(0, equals);
-    const std::string value = setting.substr(equals + 1);
+    const std::string name = setting.text.substr(0, equals);
     auto found = FindParameter(plugin, name);
     if (!found.Ok()) {
         return found.Error();
     }
-    const VstInt32 index = found.Value();
-    const std::string parameterName = plugin.ParameterName(index);
-    double normalized = 0.0;
-    float displayed = 0.0f;
-    if (ParseNormalized(value, normalized)) {
-        plugin.SetParameter(index, static_cast<float>(normalized));
-    } else if (Trimmed(value).empty()) {
-        return Status::Error("--set " + name + "= needs a value");
-    } else if (FindDisplayedValue(plugin, index, value, displayed)) {
-        plugin.SetParameter(index, displayed);
-    } else {
-        std::string text = Trimmed(value);
-        if (plugin.Dispatch(effString2Parameter, index, 0, text.data()) == 0) {
-            return Status::Error("bad value " + Quoted(value) + " for the parameter " +
-                                 Quoted(parameterName) +
-                                 ": give a number from 0 to 1 or a text the parameter shows");
+    PendingSetting pending;
+    pending.index = found.Value();
+    pending.value = setting.text.substr(equals + 1);
+    pending.normalized = setting.normalized;
+    if (Trimmed(pending.value).empty()) {
+        return Status::Error(std::string(option) + " " + name + "= needs a value");
+    }
+    if (setting.normalized && !ParseNormalized(pending.value, pending.chosen)) {
+        return Status::Error("--set-normalized " + name + " needs a number from 0 to 1, not " +
+                             Quoted(Trimmed(pending.value)));
+    }
+    pending.resolved = setting.normalized;
+    return pending;
+}
+
+// Sets every parameter, again and again while a value found depends on another that changed
+// meanwhile, until nothing changes: then the settings' order does not matter.
+Status ResolveSettings(Plugin& plugin, std::vector<PendingSetting>& pending) {
+    for (const PendingSetting& p : pending) {
+        if (p.resolved) {
+            plugin.SetParameter(p.index, p.chosen);
         }
     }
-    std::string label = plugin.ParameterLabel(index);
-    description = parameterName + " = " + plugin.ParameterDisplay(index) + (label.empty() ? "" : " " + label);
+    Status failure;
+    for (size_t pass = 0; pass <= pending.size(); ++pass) {
+        bool changed = false;
+        failure = Status();
+        for (PendingSetting& p : pending) {
+            if (p.normalized) {
+                continue;
+            }
+            auto value = FindParameterValue(plugin, p.index, p.value);
+            if (!value.Ok()) {
+                failure = failure.Ok() ? value.Error() : failure;
+                continue;
+            }
+            if (!p.resolved || value.Value() != p.chosen) {
+                p.resolved = true;
+                p.chosen = value.Value();
+                plugin.SetParameter(p.index, p.chosen);
+                changed = true;
+            }
+        }
+        if (!changed) {
+            break;
+        }
+    }
+    return failure;
+}
+
+Status ApplySettings(Plugin& plugin, const std::vector<Setting>& settings, std::vector<std::string>& report) {
+    std::vector<PendingSetting> pending;
+    for (const Setting& setting : settings) {
+        auto parsed = ParseSetting(plugin, setting);
+        if (!parsed.Ok()) {
+            return parsed.Error();
+        }
+        for (const PendingSetting& earlier : pending) {
+            if (earlier.index == parsed.Value().index) {
+                return Status::Error("the parameter " + Quoted(plugin.ParameterName(earlier.index)) +
+                                     " is set twice");
+            }
+        }
+        pending.push_back(parsed.Value());
+    }
+    const Status resolved = ResolveSettings(plugin, pending);
+    if (!resolved.Ok()) {
+        return resolved;
+    }
+    for (const PendingSetting& p : pending) {
+        const std::string label = plugin.ParameterLabel(p.index);
+        report.push_back(plugin.ParameterName(p.index) + " = " + plugin.ParameterDisplay(p.index) +
+                         (label.empty() ? "" : " " + label));
+    }
     return Status();
+}
+
+PresetProgram CurrentProgram(Plugin& plugin) {
+    PresetProgram program;
+    program.name = plugin.DispatchText(effGetProgramName);
+    for (VstInt32 i = 0; i < plugin.NumParams(); ++i) {
+        program.values.push_back(plugin.Parameter(i));
+    }
+    return program;
+}
+
+// The current program, or every program for a bank. Reading the others means selecting them;
+// the current one is selected again afterwards with the values it had, which a plug-in that
+// reloads a program on selection would otherwise lose.
+Result<std::vector<PresetProgram>> ReadPrograms(Plugin& plugin, bool bank, const std::string& path) {
+    const PresetProgram current = CurrentProgram(plugin);
+    if (!bank) {
+        return std::vector<PresetProgram>{current};
+    }
+    if (plugin.NumPrograms() < 1) {
+        return Status::Error(path + ": the plug-in has no programs to save as a bank; save a .fxp instead");
+    }
+    const VstIntPtr selected = plugin.Dispatch(effGetProgram);
+    std::vector<PresetProgram> programs;
+    for (VstInt32 i = 0; i < plugin.NumPrograms(); ++i) {
+        if (i == selected) {
+            programs.push_back(current);
+            continue;
+        }
+        plugin.Dispatch(effSetProgram, 0, i);
+        programs.push_back(CurrentProgram(plugin));
+    }
+    plugin.Dispatch(effSetProgram, 0, selected);
+    for (size_t i = 0; i < current.values.size(); ++i) {
+        plugin.SetParameter(static_cast<VstInt32>(i), current.values[i]);
+    }
+    return programs;
 }
 
 } // namespace
@@ -190,15 +295,7 @@ Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::
         }
         report.push_back(description);
     }
-    for (const std::string& setting : options.settings) {
-        std::string description;
-        const Status set = ApplySetting(plugin, setting, description);
-        if (!set.Ok()) {
-            return set;
-        }
-        report.push_back(description);
-    }
-    return Status();
+    return ApplySettings(plugin, options.settings, report);
 }
 
 Status CheckPresetPath(const std::string& path) {
@@ -216,13 +313,23 @@ Result<std::vector<uint8_t>> MakePresetFile(Plugin& plugin, const std::string& p
     }
     PresetFile preset;
     preset.bank = LowerExtension(path) == "fxb";
+    preset.opaque = (plugin.Effect().flags & effFlagsProgramChunks) != 0;
+    preset.fxId = plugin.Effect().uniqueID;
+    preset.fxVersion = plugin.Effect().version;
+    if (!preset.opaque) {
+        auto programs = ReadPrograms(plugin, preset.bank, path);
+        if (!programs.Ok()) {
+            return programs.Error();
+        }
+        preset.programs = std::move(programs.Value());
+        preset.currentProgram = static_cast<int32_t>(plugin.Dispatch(effGetProgram));
+        return EncodePresetFile(preset);
+    }
     auto chunk = plugin.GetChunk(preset.bank);
     if (!chunk.Ok()) {
         return chunk.Error();
     }
     preset.chunk = std::move(chunk.Value());
-    preset.fxId = plugin.Effect().uniqueID;
-    preset.fxVersion = plugin.Effect().version;
     if (preset.bank) {
         preset.count = plugin.NumPrograms();
         preset.currentProgram = static_cast<int32_t>(plugin.Dispatch(effGetProgram));

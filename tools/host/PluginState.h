@@ -8,21 +8,31 @@
 
 namespace ksphost {
 
+// One --set (a value as the parameter shows it) or --set-normalized (a value from 0 to 1).
+struct Setting {
+    std::string text; // NAME=VALUE
+    bool normalized = false;
+};
+
 // The state options a command applies to a plug-in, in this order: load a preset file,
 // select a program, set parameters; then save a preset file.
 struct StateOptions {
     std::string loadPreset;
-    std::string program;               // a program number (from 0) or name
-    std::vector<std::string> settings; // NAME=VALUE
+    std::string program; // a program number (from 0) or name
+    std::vector<Setting> settings;
     std::string savePreset;
 };
 
-// Applies loadPreset, program and settings; adds a line per change to report.
+// [ui] Drives the plug-in's dispatcher; takes no lock. Applies loadPreset, program and settings;
+// adds a line per change to report. The settings' order does not matter: values that depend on
+// other parameters (a note value while tempo sync is switched on) are found once those are set.
 Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report);
 
-// Whether path names a preset file this host writes: *.fxp (program) or *.fxb (bank).
+// [any] No lock. Whether path names a preset file this host writes: *.fxp (program) or *.fxb (bank).
 Status CheckPresetPath(const std::string& path);
-// The current program (.fxp) or all programs (.fxb) as preset file bytes.
+// [ui] Drives the plug-in's dispatcher; takes no lock. The current program (.fxp) or all programs
+// (.fxb) as preset file bytes, owned by the caller: the plug-in's chunk when it keeps its state as
+// one, else its parameter values.
 Result<std::vector<uint8_t>> MakePresetFile(Plugin& plugin, const std::string& path);
 
 } // namespace ksphost

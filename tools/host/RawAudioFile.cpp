@@ -39,12 +39,11 @@ private:
 
 class RawWriter : public AudioWriter {
 public:
-    RawWriter(std::FILE* f, const std::string& t, const std::string& p, int c)
-        : file(f), temporary(t), path(p), channels(c) {}
+    RawWriter(std::FILE* f, const OutputFile& o, int c) : file(f), output(o), channels(c) {}
     ~RawWriter() override {
         if (file != nullptr) {
             std::fclose(file);
-            RemoveFile(temporary);
+            RemoveFile(output.temporary);
         }
     }
 
@@ -61,7 +60,7 @@ public:
             b[3] = static_cast<uint8_t>(word >> 24);
         }
         if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-            return Status::Error("cannot write " + path + ": " + LastFileError());
+            return Status::Error("cannot write " + output.path + ": " + LastFileError());
         }
         return Status();
     }
@@ -70,16 +69,15 @@ public:
         const bool closed = std::fclose(file) == 0;
         file = nullptr;
         if (!closed) {
-            RemoveFile(temporary);
-            return Status::Error("cannot write " + path + ": " + LastFileError());
+            RemoveFile(output.temporary);
+            return Status::Error("cannot write " + output.path + ": " + LastFileError());
         }
-        return CommitFile(temporary, path);
+        return CommitFile(output);
     }
 
 private:
     std::FILE* file;
-    std::string temporary;
-    std::string path;
+    OutputFile output;
     int channels;
     std::vector<uint8_t> bytes;
 };
@@ -87,8 +85,9 @@ private:
 } // namespace
 
 Result<std::unique_ptr<AudioReader>> OpenRawReader(const std::string& path, const RawFormat& raw) {
-    if (!IsRegularFile(path)) {
-        return Status::Error(path + ": no such file");
+    const Status readable = CheckInputFile(path);
+    if (!readable.Ok()) {
+        return readable;
     }
     const int64_t size = FileSize(path);
     const int64_t frameBytes = 4 * static_cast<int64_t>(raw.channels);
@@ -109,12 +108,12 @@ Result<std::unique_ptr<AudioReader>> OpenRawReader(const std::string& path, cons
 
 Result<std::unique_ptr<AudioWriter>> CreateRawWriter(const std::string& path, int channels,
                                                      int /*sampleRate*/) {
-    const std::string temporary = TemporaryPathFor(path);
-    std::FILE* file = OpenFile(temporary, "wb");
+    const OutputFile output = PlanOutput(path);
+    std::FILE* file = OpenFile(output.temporary, "wb");
     if (file == nullptr) {
         return Status::Error("cannot write " + path + ": " + LastFileError());
     }
-    return std::unique_ptr<AudioWriter>(new RawWriter(file, temporary, path, channels));
+    return std::unique_ptr<AudioWriter>(new RawWriter(file, output, channels));
 }
 
 } // namespace ksphost

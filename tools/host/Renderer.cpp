@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 namespace ksphost {
@@ -31,11 +32,24 @@ bool CanProcessReplacing(const AEffect& effect) {
 }
 
 // Copies frames frames starting at frame first of the file's interleaved samples to the
-// plug-in's inputs: a mono file feeds every input, inputs beyond the file's channels get silence.
+// plug-in's inputs: a mono file feeds every input, inputs beyond the file's channels get silence,
+// and a file with more channels folds into a single input as monoInput says.
 template <typename Sample>
-void Deinterleave(const std::vector<float>& interleaved, int fileChannels, size_t first, size_t frames,
-                  ChannelBuffers<Sample>& inputs) {
+void Deinterleave(const std::vector<float>& interleaved, int fileChannels, MonoInput monoInput, size_t first,
+                  size_t frames, ChannelBuffers<Sample>& inputs) {
     const size_t stride = static_cast<size_t>(fileChannels);
+    if (inputs.data.size() == 1 && fileChannels > 1 && monoInput == MonoInput::Mix) {
+        Sample* out = inputs.data[0].data();
+        const float* in = interleaved.data() + first * stride;
+        for (size_t i = 0; i < frames; ++i) {
+            double sum = 0.0;
+            for (size_t c = 0; c < stride; ++c) {
+                sum += static_cast<double>(in[i * stride + c]);
+            }
+            out[i] = static_cast<Sample>(sum / static_cast<double>(stride));
+        }
+        return;
+    }
     for (size_t input = 0; input < inputs.data.size(); ++input) {
         Sample* out = inputs.data[input].data();
         const size_t source = fileChannels == 1 ? 0 : input;
@@ -65,7 +79,7 @@ void Interleave(const ChannelBuffers<Sample>& outputs, size_t first, size_t fram
 
 } // namespace
 
-Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs) {
+Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs, MonoInput monoInput) {
     constexpr VstInt32 kMostChannels = 256;
     if (pluginInputs < 0 || pluginInputs > kMostChannels || pluginOutputs > kMostChannels) {
         return Status::Error("the plug-in reports " + std::to_string(pluginInputs) + " inputs and " +
@@ -75,9 +89,13 @@ Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOut
         return Status::Error("the plug-in has no audio outputs");
     }
     // A plug-in without inputs (an instrument) takes only the input's length and rate.
+    if (pluginInputs == 1 && monoInput != MonoInput::Refuse) {
+        return Status();
+    }
     if (fileChannels > 1 && pluginInputs > 0 && fileChannels > pluginInputs) {
         return Status::Error("the input has " + std::to_string(fileChannels) +
-                             " channels but the plug-in takes " + std::to_string(pluginInputs));
+                             " channels but the plug-in takes " + std::to_string(pluginInputs) +
+                             (pluginInputs == 1 ? " (--mono mix or --mono left folds it into one)" : ""));
     }
     return Status();
 }
@@ -89,12 +107,52 @@ void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 bloc
     plugin.Dispatch(effSetBlockSize, 0, blockSize);
 }
 
+namespace {
+
+// Where the frames handed to the plug-in come from: the input file, then silence for the tail
+// and for the delay being compensated.
+class FrameSource {
+public:
+    FrameSource(AudioReader& r, int64_t silence) : reader(r), silenceLeft(silence) {}
+
+    // Fills up to frames frames of interleaved; answers how many, 0 at the end.
+    Result<size_t> Read(std::vector<float>& interleaved, size_t frames, RenderStats& stats) {
+        if (!inputDone) {
+            auto read = reader.Read(interleaved.data(), frames);
+            if (!read.Ok() || read.Value() > 0) {
+                stats.inputFrames += read.Ok() ? static_cast<int64_t>(read.Value()) : 0;
+                return read;
+            }
+            inputDone = true;
+        }
+        const size_t n = static_cast<size_t>(std::min<int64_t>(silenceLeft, static_cast<int64_t>(frames)));
+        std::fill(interleaved.begin(), interleaved.end(), 0.0f);
+        silenceLeft -= static_cast<int64_t>(n);
+        return n;
+    }
+
+private:
+    AudioReader& reader;
+    int64_t silenceLeft;
+    bool inputDone = false;
+};
+
+// The plug-in's delay in frames, as it reports it once resumed; none that is negative or longer
+// than a minute is believed.
+int64_t ReportedDelay(const AEffect& effect, int sampleRate) {
+    const int64_t delay = effect.initialDelay;
+    return delay > 0 && delay <= 60 * static_cast<int64_t>(sampleRate) ? delay : 0;
+}
+
+} // namespace
+
 Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
                            const RenderSettings& settings, const ProgressFunction& progress,
                            const volatile std::sig_atomic_t* cancel) {
     AEffect& effect = plugin.Effect();
     const int fileChannels = source.Format().channels;
-    const Status channels = CheckChannels(fileChannels, effect.numInputs, effect.numOutputs);
+    const Status channels =
+        CheckChannels(fileChannels, effect.numInputs, effect.numOutputs, settings.monoInput);
     if (!channels.Ok()) {
         return channels;
     }
@@ -125,13 +183,18 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
     RenderStats stats;
     const auto start = std::chrono::steady_clock::now();
     plugin.Dispatch(effMainsChanged, 0, 1);
+    const int sampleRate = source.Format().sampleRate;
+    int64_t skip = settings.compensateLatency ? ReportedDelay(effect, sampleRate) : 0;
+    const int64_t tail = static_cast<int64_t>(std::floor(settings.tailSeconds * sampleRate + 0.5));
+    FrameSource frameSource(source, tail + skip);
+    int64_t position = 0;
     Status failure;
     while (failure.Ok()) {
         if (cancel != nullptr && *cancel != 0) {
             failure = Status::Error("interrupted");
             break;
         }
-        auto read = source.Read(fileChunk.data(), chunk);
+        auto read = frameSource.Read(fileChunk, chunk, stats);
         if (!read.Ok()) {
             failure = read.Error();
             break;
@@ -142,11 +205,11 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
         }
         for (size_t first = 0; first < frames; first += block) {
             const size_t n = std::min(block, frames - first);
-            host.SetPosition(stats.frames + static_cast<int64_t>(first));
+            host.SetPosition(position + static_cast<int64_t>(first));
             if (settings.doublePrecision) {
-                Deinterleave(fileChunk, fileChannels, first, n, doubleIn);
+                Deinterleave(fileChunk, fileChannels, settings.monoInput, first, n, doubleIn);
             } else {
-                Deinterleave(fileChunk, fileChannels, first, n, floatIn);
+                Deinterleave(fileChunk, fileChannels, settings.monoInput, first, n, floatIn);
             }
             const VstInt32 count = static_cast<VstInt32>(n);
             const auto before = std::chrono::steady_clock::now();
@@ -170,10 +233,14 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
                 Interleave(floatOut, first, n, outputChunk);
             }
         }
-        failure = sink.Write(outputChunk.data(), frames);
-        stats.frames += static_cast<int64_t>(frames);
+        position += static_cast<int64_t>(frames);
+        // The first frames of a compensated delay are not part of the output.
+        const size_t dropped = static_cast<size_t>(std::min<int64_t>(skip, static_cast<int64_t>(frames)));
+        skip -= static_cast<int64_t>(dropped);
+        failure = sink.Write(outputChunk.data() + dropped * outputs, frames - dropped);
+        stats.frames += static_cast<int64_t>(frames - dropped);
         if (progress) {
-            progress(stats.frames);
+            progress(position);
         }
     }
     plugin.Dispatch(effMainsChanged, 0, 0);

@@ -11,14 +11,21 @@
 
 namespace ksphost {
 
+// How a file with several channels feeds a plug-in with one input.
+enum class MonoInput { Refuse, Mix, Left };
+
 struct RenderSettings {
     VstInt32 blockSize = 512;
     bool doublePrecision = false;
     Transport transport;
+    MonoInput monoInput = MonoInput::Refuse;
+    double tailSeconds = 0.0;       // rendered past the input's end, fed silence
+    bool compensateLatency = false; // drop the plug-in's reported delay from the output's start
 };
 
 struct RenderStats {
-    int64_t frames = 0;
+    int64_t inputFrames = 0;    // read from the input
+    int64_t frames = 0;         // written to the output
     double seconds = 0.0;       // wall-clock time of the whole render, file access included
     double pluginSeconds = 0.0; // wall-clock time inside the plug-in's audio callback
 };
@@ -26,19 +33,24 @@ struct RenderStats {
 // Reports progress: frames done so far.
 using ProgressFunction = std::function<void(int64_t frames)>;
 
-// Whether a file of fileChannels channels can feed the plug-in: a mono file feeds every input,
-// otherwise channel i feeds input i, inputs beyond the file's channels get silence, and a file
-// with more channels than the plug-in has inputs is refused.
-Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs);
+// [any] No lock. Whether a file of fileChannels channels can feed the plug-in: a mono file feeds
+// every input, otherwise channel i feeds input i, inputs beyond the file's channels get silence,
+// and a file with more channels than the plug-in has inputs is refused, unless the plug-in has
+// one input and monoInput says how to fold the file into it.
+Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs,
+                     MonoInput monoInput = MonoInput::Refuse);
 
-// Streams source through the plug-in into sink as a host does: sample rate and block size,
-// resume, blocks of processReplacing or processDoubleReplacing, suspend. The plug-in's state
-// (programs, parameters) is set beforehand. Stops with an error once *cancel becomes non-zero.
+// [audio] Calls the plug-in's audio callbacks from this thread; takes no lock. Streams source
+// through the plug-in into sink as a host does: sample rate and block size, resume, blocks of
+// processReplacing or processDoubleReplacing, suspend; then the tail, fed silence. The plug-in's
+// state (programs, parameters) is set beforehand. Stops with an error once *cancel becomes
+// non-zero.
 Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
                            const RenderSettings& settings, const ProgressFunction& progress,
                            const volatile std::sig_atomic_t* cancel);
 
-// effSetSampleRate and effSetBlockSize, told to both sides.
+// [ui] Calls the plug-in's dispatcher; takes no lock. effSetSampleRate and effSetBlockSize, told
+// to both sides.
 void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 blockSize);
 
 } // namespace ksphost

@@ -6,36 +6,42 @@
 
 namespace ksphost {
 
-std::string TemporaryPathFor(const std::string& target) {
-    return target + ".partial-" + std::to_string(ProcessId());
+OutputFile PlanOutput(const std::string& path) {
+    OutputFile file;
+    file.path = path;
+    file.target = ResolveLinks(path);
+    file.temporary = file.target + ".partial-" + std::to_string(ProcessId());
+    return file;
 }
 
-Status CommitFile(const std::string& temporary, const std::string& target) {
-    if (!RenameOver(temporary, target)) {
-        RemoveFile(temporary);
-        return Status::Error("cannot write " + target + ": the finished file could not be moved into place");
+Status CommitFile(const OutputFile& file) {
+    if (!RenameOver(file.temporary, file.target)) {
+        RemoveFile(file.temporary);
+        return Status::Error("cannot write " + file.path +
+                             ": the finished file could not be moved into place");
     }
     return Status();
 }
 
 Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string temporary = TemporaryPathFor(path);
-    std::FILE* file = OpenFile(temporary, "wb");
+    const OutputFile output = PlanOutput(path);
+    std::FILE* file = OpenFile(output.temporary, "wb");
     if (file == nullptr) {
         return Status::Error("cannot write " + path + ": " + LastFileError());
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
-        RemoveFile(temporary);
+        RemoveFile(output.temporary);
         return Status::Error("cannot write " + path + ": " + LastFileError());
     }
-    return CommitFile(temporary, path);
+    return CommitFile(output);
 }
 
 Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-    if (!IsRegularFile(path)) {
-        return Status::Error(path + ": no such file");
+    const Status readable = CheckInputFile(path);
+    if (!readable.Ok()) {
+        return readable;
     }
     std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
@@ -53,6 +59,24 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
         return Status::Error("cannot read " + path + ": " + LastFileError());
     }
     return bytes;
+}
+
+Status CheckInputFile(const std::string& path) {
+    switch (KindOfPath(path)) {
+    case PathKind::Missing:
+        return Status::Error(path + ": no such file");
+    case PathKind::Directory:
+        return Status::Error(path + " is a directory, not a file");
+    default:
+        return Status();
+    }
+}
+
+Status CheckOutputFile(const std::string& path) {
+    if (KindOfPath(ResolveLinks(path)) == PathKind::Directory) {
+        return Status::Error(path + " is a directory; name the file to write");
+    }
+    return Status();
 }
 
 } // namespace ksphost

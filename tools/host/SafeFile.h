@@ -8,15 +8,28 @@
 
 namespace ksphost {
 
-// Files appear whole or not at all: they are written under a temporary name in the target's
-// directory and renamed when complete.
+// Files appear whole or not at all: they are written under a temporary name beside their target
+// and renamed when complete. A path that is a symbolic link is written through: the link stays
+// and its target gets the new content.
 
-// The temporary name used while writing target.
-std::string TemporaryPathFor(const std::string& target);
-// Renames the finished temporary file to target; removes it if that fails.
-Status CommitFile(const std::string& temporary, const std::string& target);
-// Writes bytes to path through a temporary file.
+struct OutputFile {
+    std::string path;      // as the user named it, for messages
+    std::string target;    // the file that receives the content
+    std::string temporary; // where it is written until complete
+};
+
+// [any] No lock. Where a file named path is written.
+OutputFile PlanOutput(const std::string& path);
+// [any] No lock. Renames the finished temporary file onto the target; removes it if that fails.
+Status CommitFile(const OutputFile& file);
+// [any] No lock. Writes bytes to path through a temporary file.
 Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// [any] No lock. The bytes of the file at path; the caller owns them.
 Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+
+// [any] No lock. Whether path names an existing file that can be read: not a directory.
+Status CheckInputFile(const std::string& path);
+// [any] No lock. Whether path (or the file its link leads to) may be created or replaced.
+Status CheckOutputFile(const std::string& path);
 
 } // namespace ksphost

@@ -19,7 +19,15 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 // Moves from over to, replacing an existing file.
 bool RenameOver(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
-bool IsRegularFile(const std::string& path);
+
+enum class PathKind { Missing, File, Directory, Other };
+// What path names, following symbolic links.
+PathKind KindOfPath(const std::string& path);
+// Whether a and b both exist and are one file, whatever the paths or links that lead to it.
+bool SameFile(const std::string& a, const std::string& b);
+// The file a symbolic link at path leads to (the link's final target, which need not exist yet);
+// path itself when it is no link.
+std::string ResolveLinks(const std::string& path);
 // Size in bytes, or -1.
 int64_t FileSize(const std::string& path);
 // The reason for the last failed file operation, e.g. "No such file or directory".

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace ksphost {
@@ -25,9 +26,42 @@ bool RemoveFile(const std::string& path) {
     return std::remove(path.c_str()) == 0;
 }
 
-bool IsRegularFile(const std::string& path) {
+PathKind KindOfPath(const std::string& path) {
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (stat(path.c_str(), &info) != 0) {
+        return PathKind::Missing;
+    }
+    if (S_ISREG(info.st_mode)) {
+        return PathKind::File;
+    }
+    return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::Other;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat x {};
+    struct stat y {};
+    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+           x.st_ino == y.st_ino;
+}
+
+std::string ResolveLinks(const std::string& path) {
+    // As many links in a row as the kernel itself follows.
+    constexpr int kMostLinks = 40;
+    std::string current = path;
+    for (int i = 0; i < kMostLinks; ++i) {
+        char target[PATH_MAX];
+        const ssize_t n = readlink(current.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof target) {
+            break;
+        }
+        std::string next(target, static_cast<size_t>(n));
+        const size_t slash = current.find_last_of('/');
+        if (next[0] != '/' && slash != std::string::npos) {
+            next = current.substr(0, slash + 1) + next;
+        }
+        current = next;
+    }
+    return current;
 }
 
 int64_t FileSize(const std::string& path) {

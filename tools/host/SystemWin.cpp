@@ -36,6 +36,22 @@ std::string Utf8(const wchar_t* text) {
     return utf8;
 }
 
+// A handle that reads no data, for asking about a file or directory (links followed).
+HANDLE OpenForQuery(const std::string& path) {
+    return CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE file = OpenForQuery(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
 } // namespace
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
@@ -65,9 +81,35 @@ bool RemoveFile(const std::string& path) {
     return DeleteFileW(Wide(path).c_str()) != 0;
 }
 
-bool IsRegularFile(const std::string& path) {
+PathKind KindOfPath(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return PathKind::Missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Directory : PathKind::File;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION x{};
+    BY_HANDLE_FILE_INFORMATION y{};
+    return FileIdentity(a, x) && FileIdentity(b, y) && x.dwVolumeSerialNumber == y.dwVolumeSerialNumber &&
+           x.nFileIndexHigh == y.nFileIndexHigh && x.nFileIndexLow == y.nFileIndexLow;
+}
+
+std::string ResolveLinks(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return path;
+    }
+    HANDLE file = OpenForQuery(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    std::vector<wchar_t> target(32768);
+    const DWORD n = GetFinalPathNameByHandleW(file, target.data(), static_cast<DWORD>(target.size()),
+                                              FILE_NAME_NORMALIZED);
+    CloseHandle(file);
+    return n > 0 && n < target.size() ? Utf8(target.data()) : path;
 }
 
 int64_t FileSize(const std::string& path) {
