@@ -14,11 +14,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: ksphaser-snapshot OUT.png [--program N|NAME] [--set NAME=VALUE]...\n"
-    "  --program  a factory program by number (0-9) or name\n"
-    "  --set      a parameter by name: a number from 0 to 1 is the normalised value a host\n"
-    "             sends; any other value is one of the texts the parameter shows, or text\n"
-    "             the plug-in parses itself (e.g. Stages=8, Waveform=Sine, Manual=2000)\n";
+    "usage: ksphaser-snapshot OUT.png [--program N|NAME] [--set NAME=TEXT]... [--set-normalized NAME=X]...\n"
+    "  --program         a factory program by number (0-9) or name\n"
+    "  --set             a stepped parameter to one of the texts it shows (Stages=8, Waveform=Sine)\n"
+    "  --set-normalized  a parameter to the normalised value X from 0 to 1 that hosts send\n";
 
 bool ParseIndex(const char* text, int count, int& index) {
     char* end = nullptr;
@@ -41,8 +40,9 @@ bool SelectProgram(KSPhaser& phaser, const char* wanted) {
     return index >= 0 && (effect->dispatcher(effect, effSetProgram, 0, index, nullptr, 0.0f), true);
 }
 
-// A number from 0 to 1, a text the parameter shows for one of its steps, or text it parses.
-bool SetParameter(KSPhaser& phaser, const std::string& setting) {
+// NAME=TEXT: a stepped parameter to the step that shows TEXT; with normalized, NAME=X from 0
+// to 1 as a host sends it.
+bool SetParameter(KSPhaser& phaser, const std::string& setting, bool normalized) {
     const size_t equals = setting.find('=');
     if (equals == std::string::npos) {
         return false;
@@ -55,24 +55,25 @@ bool SetParameter(KSPhaser& phaser, const std::string& setting) {
         if (name != parameter->Name()) {
             continue;
         }
-        char* end = nullptr;
-        const double number = std::strtod(value.c_str(), &end);
-        if (end != value.c_str() && *end == '\0' && number >= 0.0 && number <= 1.0) {
-            effect->setParameter(effect, i, static_cast<float>(number));
+        if (normalized) {
+            char* end = nullptr;
+            const double x = std::strtod(value.c_str(), &end);
+            if (end == value.c_str() || *end != '\0' || !(x >= 0.0 && x <= 1.0)) {
+                return false;
+            }
+            effect->setParameter(effect, i, static_cast<float>(x));
             return true;
         }
-        if (parameter->Type() != kParameterContinuous) {
-            for (double plain = parameter->Min(); plain <= parameter->Max(); plain += parameter->Step()) {
-                char shown[kParameterTextCapacity];
-                parameter->FormatDisplay(plain, false, shown, true);
-                if (value == shown) {
-                    effect->setParameter(effect, i, static_cast<float>(parameter->NormalizedOf(plain)));
-                    return true;
-                }
+        for (double plain = parameter->Min(); parameter->Type() != kParameterContinuous && plain <= parameter->Max();
+             plain += parameter->Step()) {
+            char shown[kParameterTextCapacity];
+            parameter->FormatDisplay(plain, false, shown, true);
+            if (value == shown) {
+                effect->setParameter(effect, i, static_cast<float>(parameter->NormalizedOf(plain)));
+                return true;
             }
         }
-        std::string text = value;
-        return effect->dispatcher(effect, effString2Parameter, i, 0, &text[0], 0.0f) == 1;
+        return false;
     }
     return false;
 }
@@ -100,8 +101,10 @@ int main(int argc, char** argv) {
             if (!SelectProgram(*phaser, argv[++i])) {
                 return Fail("no such program: ", argv[i]);
             }
-        } else if (std::strcmp(argv[i], "--set") == 0 && hasValue) {
-            if (!SetParameter(*phaser, argv[++i])) {
+        } else if ((std::strcmp(argv[i], "--set") == 0 || std::strcmp(argv[i], "--set-normalized") == 0) &&
+                   hasValue) {
+            const bool normalized = argv[i][5] == '-';
+            if (!SetParameter(*phaser, argv[++i], normalized)) {
                 return Fail("cannot set ", argv[i]);
             }
         } else {
