@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -301,6 +303,47 @@ TEST(KSPhaserHosted, SingleDoubleAndAccumulatingPathsAgree) {
             ASSERT_EQ(accLeft[i], before[0][i] + static_cast<float>(outLeftD[i])) << block << " " << i;
             ASSERT_EQ(accRight[i], before[1][i] + static_cast<float>(outRightD[i])) << block << " " << i;
         }
+    }
+}
+
+// A host may process without opening or resuming the plug-in first. The processing follows
+// the parameters all the same: at -100 % feedback the output stays within about 100 times the
+// input instead of running away to NaN.
+TEST(KSPhaserHosted, ProcessingWithoutOpenOrResumeStaysBounded) {
+    FakeHost::Reset();
+    const struct {
+        const char* what;
+        VstInt32 opcode;
+        VstIntPtr value;
+        float opt;
+    } orders[] = {{"nothing before", effGetVstVersion, 0, 0.0f},
+                  {"block size only", effSetBlockSize, 256, 0.0f},
+                  {"sample rate only", effSetSampleRate, 0, 48000.0f}};
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    std::vector<float> in0(512), in1(512), out0(512), out1(512);
+    for (const auto& order : orders) {
+        AEffect* effect = CreatePlugin(FakeHost::Callback)->Descriptor();
+        effect->dispatcher(effect, order.opcode, 0, order.value, nullptr, order.opt);
+        effect->setParameter(effect, Feedback, 0.0f);
+        float peak = 0.0f;
+        for (int block = 0; block < 200; ++block) {
+            for (int i = 0; i < 512; ++i) {
+                in0[i] = sample(random);
+                in1[i] = sample(random);
+            }
+            float* inputs[2] = {in0.data(), in1.data()};
+            float* outputs[2] = {out0.data(), out1.data()};
+            effect->processReplacing(effect, inputs, outputs, 512);
+            for (int i = 0; i < 512; ++i) {
+                // NaN fails the comparison.
+                ASSERT_LE(std::fabs(out0[i]), 100.0f) << order.what << " " << block << " " << i;
+                ASSERT_LE(std::fabs(out1[i]), 100.0f) << order.what << " " << block << " " << i;
+                peak = std::max({peak, std::fabs(out0[i]), std::fabs(out1[i])});
+            }
+        }
+        EXPECT_GT(peak, 10.0f) << order.what; // the feedback is at work
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     }
 }
 
