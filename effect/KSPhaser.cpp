@@ -16,6 +16,9 @@ KSPhaser::KSPhaser(audioMasterCallback host)
              FourCharCode('K', 's', 't', 'r'), 0, true, false) {
     KSPhaser::CreateParameters();
     MakeFactoryPresets();
+    // The processing follows the parameters from the start, also for a host that processes
+    // without opening or resuming the plug-in first.
+    NotifyAllParameters();
 }
 
 void KSPhaser::CreateParameters() {
