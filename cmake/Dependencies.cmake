@@ -1,9 +1,11 @@
 # libpng and zlib: the system's on Linux, Debian's libpng source built with the cross compiler on Windows.
+# libcurl (Linux only) carries the update check's request; Windows has WinINet.
 if(MINGW)
     include(${CMAKE_CURRENT_LIST_DIR}/LibpngMingw.cmake)
 else()
     find_package(PNG REQUIRED)
     find_package(ZLIB REQUIRED)
+    find_package(CURL REQUIRED)
     add_library(ksp_png INTERFACE)
     target_link_libraries(ksp_png INTERFACE PNG::PNG ZLIB::ZLIB)
 endif()

@@ -209,13 +209,12 @@ void IPluginBase::ApplyBlockSize(int n) {
     if (n == blockSize) {
         return;
     }
-    // Sizes beyond what a buffer can hold leave that buffer as it was.
-    const int64_t bytes = n > 0 ? static_cast<int64_t>(n) * static_cast<int64_t>(sizeof(double)) : 0;
-    const int32_t size = bytes <= INT32_MAX ? static_cast<int32_t>(bytes) : -1;
+    // Hosts with variable block sizes announce 0; a huge announcement must not stall the host
+    // with an allocation of gigabytes. The audio calls work through longer blocks in pieces.
+    const int frames = n < 1 ? kDefaultScratchFrames : std::min(n, kMaxScratchFrames);
+    const auto size = static_cast<int32_t>(static_cast<size_t>(frames) * sizeof(double));
     auto resize = [size](AudioChannel& channel) {
-        if (size >= 0) {
-            channel.scratch.Resize(size, true);
-        }
+        channel.scratch.Resize(size, true);
         if (channel.scratch.Size() > 0) {
             std::memset(channel.scratch.Data(), 0, static_cast<size_t>(channel.scratch.Size()));
         }

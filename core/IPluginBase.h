@@ -13,6 +13,11 @@ class IGraphics;
 // Capacity of the effect, product and maker names, terminator included.
 constexpr int kPluginNameCapacity = 128;
 
+// Samples of each channel's scratch while the host has announced no usable block size.
+constexpr int kDefaultScratchFrames = 1024;
+// The most samples a channel's scratch holds; longer blocks are processed in pieces.
+constexpr int kMaxScratchFrames = 65536;
+
 // Chunk header: the magic "tffp" and the format version.
 constexpr int32_t kChunkMagic = 0x70666674;
 constexpr int32_t kChunkVersion = 0x00010000;
@@ -86,7 +91,8 @@ public:
     virtual void OnPresetChange() {}
     // Ignores rates that are not finite and positive.
     virtual void ApplySampleRate(double rate);
-    // Sizes every channel's scratch to n samples of silence.
+    // Stores the announced block size and sizes every channel's scratch to that many samples of
+    // silence, at most kMaxScratchFrames; a size below 1 (unknown) gets kDefaultScratchFrames.
     virtual void ApplyBlockSize(int n);
 
     IParameter* ParameterAt(int index);

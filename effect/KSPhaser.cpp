@@ -21,6 +21,9 @@ KSPhaser::KSPhaser(audioMasterCallback host)
     BuildEditor();
     AttachEditor(CreatedEditor());
     MakeFactoryPresets();
+    // The processing follows the parameters from the start, also for a host that processes
+    // without opening or resuming the plug-in first.
+    NotifyAllParameters();
 }
 
 namespace {

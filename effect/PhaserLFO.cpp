@@ -53,5 +53,10 @@ void PhaserLFO::Tick() {
     phase = theta + phaseIncrement;
     if (phase >= kTwoPi) {
         phase -= kFourPi;
+        // Only an absurd host tempo advances more than 4π per tick: bring the phase back into
+        // range rather than leave it beyond the wrap for good.
+        if (phase >= kTwoPi) {
+            phase = std::fmod(phase + kTwoPi, kFourPi) - kTwoPi;
+        }
     }
 }

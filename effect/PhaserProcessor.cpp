@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -29,8 +30,10 @@ double PhaserProcessor::SharedDenormalOffset() {
 
 void PhaserProcessor::Reset(double sampleRate) {
     tickCountdown = 0;
-    // At least one frame per tick, so that every segment advances even below 1000 Hz.
-    const int framesPerTick = static_cast<int>(sampleRate) / 1000;
+    // At least one frame per tick, so that every segment advances even below 1000 Hz; rates
+    // beyond the int range count as its largest value.
+    const int wholeRate = sampleRate < 2147483647.0 ? static_cast<int>(sampleRate) : INT32_MAX;
+    const int framesPerTick = wholeRate / 1000;
     samplesPerTick = framesPerTick > 1 ? framesPerTick : 1;
     if (sampleRate != lfo.lfoSampleRate) {
         lfo.lfoSampleRate = sampleRate;
@@ -52,9 +55,16 @@ void PhaserProcessor::Reset(double sampleRate) {
 
 void PhaserProcessor::SetParameter(int index, double v, double normalized) {
     switch (index) {
-    case Stages:
-        stageCount = v < 0.5 ? 4 : 8;
+    case Stages: {
+        // The loop solve must cover exactly the stages in use from the next frame on, or strong
+        // feedback explodes until the next tick: recompute it from the last tick's sweep.
+        const int count = v < 0.5 ? 4 : 8;
+        if (count != stageCount) {
+            stageCount = count;
+            UpdateCoefficients();
+        }
         break;
+    }
     case Manual:
         manual = v;
         break;
@@ -63,6 +73,7 @@ void PhaserProcessor::SetParameter(int index, double v, double normalized) {
         break;
     case Feedback:
         feedbackGain = v * 0.99;
+        UpdateLoopNorms();
         break;
     case LFOSpeed:
         lfo.speed = v;
@@ -104,12 +115,14 @@ void PhaserProcessor::SetParameter(int index, double v, double normalized) {
 void PhaserProcessor::TempoStep(double tempo, double ppqPos, bool playing) {
     const double beats = SyncNoteTable[lfo.noteIndex].beats;
     const double period = 4.0 * beats; // in sixteenth notes
-    double t = std::round(tempo * 1000.0) * 0.001;
-    // An unusable tempo falls back to 120 rather than spoiling the phase for good.
-    if (t <= 0.0 || !std::isfinite(t)) {
-        t = 120.0;
+    const double t = std::round(tempo * 1000.0) * 0.001;
+    // An unusable tempo, or one whose increment overflows, falls back to 120 rather than
+    // spoiling the phase for good.
+    double increment = (t * kTwoPi) / (period * 15.0 * lfo.tickRate);
+    if (t <= 0.0 || !std::isfinite(increment)) {
+        increment = (120.0 * kTwoPi) / (period * 15.0 * lfo.tickRate);
     }
-    lfo.phaseIncrement = (t * kTwoPi) / (period * 15.0 * lfo.tickRate);
+    lfo.phaseIncrement = increment;
     if (playing) {
         // Pull the LFO forward, never back, to the song position's fraction of a sixteenth.
         const double e = lfo.phase * period / kTwoPi;
@@ -158,7 +171,13 @@ void PhaserProcessor::UpdateCoefficients() {
             g = g * spreadFactor;
         }
         cascadeGain[c] = product;
-        loopNorm[c] = 1.0 / (product * feedbackGain + 1.0);
+    }
+    UpdateLoopNorms();
+}
+
+void PhaserProcessor::UpdateLoopNorms() {
+    for (int c = 0; c < kChannels; ++c) {
+        loopNorm[c] = 1.0 / (cascadeGain[c] * feedbackGain + 1.0);
     }
 }
 

@@ -20,7 +20,8 @@ public:
     void Reset(double sampleRate);
 
     // Takes in a parameter's new plain value (and its normalised value, which picks the note of
-    // the synchronised LFO).
+    // the synchronised LFO). A new stage count or feedback brings the loop solve up to date at
+    // once; everything else derived from the sweep waits for the next tick.
     void SetParameter(int index, double v, double normalized);
 
     // Once per block in synchronised mode: LFO rate from the host's tempo, phase pulled towards
@@ -53,6 +54,8 @@ public:
 
 private:
     void UpdateCoefficients();
+    // loopNorm from cascadeGain and feedbackGain, for both channels.
+    void UpdateLoopNorms();
     void ClearNonFiniteStates();
     template <int N>
     double RunFrames(const double* in0, const double* in1, double* out0, double* out1, int count, double d);

@@ -2,7 +2,7 @@
 
 #include "core/IOwnedList.h"
 #include "core/TextCopy.h"
-#include "platform/RecursiveLock.h"
+#include "platform/StaticLock.h"
 #include "raster/PIX_IBitmap.h"
 #include "raster/PIX_IFont.h"
 
@@ -54,19 +54,17 @@ struct FontEntry {
     PIX_IFont* object;
 };
 
-// A list of entries under its own lock. Made on first use; destroyed, with every entry and
-// the object it holds, when the library is unloaded.
+// A list of entries under its own lock. Initialised at compile time, so nothing runs at load;
+// the list is made with the first entry and destroyed by Release at unload.
 template <typename Entry>
 class SharedList {
 public:
-    static SharedList& Instance() {
-        static SharedList list;
-        return list;
-    }
+    constexpr SharedList() = default;
 
     typename Entry::Object* Find(const typename Entry::Key& key) {
-        LockGuard guard(lock);
+        lock.Lock();
         const Entry* entry = FindEntry(key);
+        lock.Unlock();
         return entry != nullptr ? entry->object : nullptr;
     }
 
@@ -74,66 +72,91 @@ public:
         if (object == nullptr) {
             return nullptr;
         }
-        LockGuard guard(lock);
+        lock.Lock();
+        typename Entry::Object* stored = Insert(key, object);
+        lock.Unlock();
+        return stored;
+    }
+
+    int Count() {
+        lock.Lock();
+        const int count = entries != nullptr ? entries->Count() : 0;
+        lock.Unlock();
+        return count;
+    }
+
+    void Release() {
+        lock.Lock();
+        delete entries;
+        entries = nullptr;
+        lock.Unlock();
+    }
+
+private:
+    const Entry* FindEntry(const typename Entry::Key& key) const {
+        for (int i = 0; entries != nullptr && i < entries->Count(); ++i) {
+            if (entries->At(i)->Matches(key)) {
+                return entries->At(i);
+            }
+        }
+        return nullptr;
+    }
+
+    // With the lock held: the object stored first under key wins; the other is deleted.
+    typename Entry::Object* Insert(const typename Entry::Key& key, typename Entry::Object* object) {
         if (const Entry* existing = FindEntry(key)) {
             delete object;
             return existing->object;
         }
-        auto* entry = new (std::nothrow) Entry(key, object);
+        if (entries == nullptr) {
+            entries = new (std::nothrow) IOwnedList<Entry>();
+        }
+        auto* entry = entries != nullptr ? new (std::nothrow) Entry(key, object) : nullptr;
         if (entry == nullptr) {
             delete object;
             return nullptr;
         }
-        if (!entries.Append(entry)) {
+        if (!entries->Append(entry)) {
             delete entry;
             return nullptr;
         }
         return object;
     }
 
-    int Count() {
-        LockGuard guard(lock);
-        return entries.Count();
-    }
-
-private:
-    SharedList() = default;
-
-    const Entry* FindEntry(const typename Entry::Key& key) const {
-        for (int i = 0; i < entries.Count(); ++i) {
-            if (entries.At(i)->Matches(key)) {
-                return entries.At(i);
-            }
-        }
-        return nullptr;
-    }
-
-    RecursiveLock lock;
-    IOwnedList<Entry> entries;
+    StaticLock lock;
+    IOwnedList<Entry>* entries = nullptr;
 };
+
+SharedList<BitmapEntry> bitmapCache;
+SharedList<FontEntry> fontCache;
 
 } // namespace
 
 PIX_IBitmap* BitmapCache::Find(int id) {
-    return SharedList<BitmapEntry>::Instance().Find(id);
+    return bitmapCache.Find(id);
 }
 
 PIX_IBitmap* BitmapCache::Store(int id, PIX_IBitmap* bitmap) {
-    return SharedList<BitmapEntry>::Instance().Store(id, bitmap);
+    return bitmapCache.Store(id, bitmap);
 }
 
 int BitmapCache::Count() {
-    return SharedList<BitmapEntry>::Instance().Count();
+    return bitmapCache.Count();
 }
 
 PIX_IFont* FontCache::Find(const FontKey& key) {
-    return SharedList<FontEntry>::Instance().Find(key);
+    return fontCache.Find(key);
 }
 
 PIX_IFont* FontCache::Store(const FontKey& key, PIX_IFont* font) {
-    return SharedList<FontEntry>::Instance().Store(key, font);
+    return fontCache.Store(key, font);
 }
 
 int FontCache::Count() {
-    return SharedList<FontEntry>::Instance().Count();
+    return fontCache.Count();
+}
+
+void ReleaseGraphicsCaches() {
+    fontCache.Release();
+    bitmapCache.Release();
 }

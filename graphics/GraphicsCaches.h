@@ -4,8 +4,8 @@ class PIX_IBitmap;
 class PIX_IFont;
 
 // The artwork and the fonts of every editor in the process. Each cache has its own lock, held
-// for one lookup or one insertion only; each is made on first use and destroyed, with
-// everything it holds, when the library is unloaded.
+// for one lookup or one insertion only. Nothing runs at load: each list is made with its first
+// entry and destroyed, with everything it holds, by ReleaseGraphicsCaches at unload.
 class BitmapCache {
 public:
     // [any] Takes the bitmap cache's lock. The bitmap under id, or none; the cache owns it.
@@ -36,3 +36,7 @@ public:
     // [any] Takes the lock. Fonts held.
     static int Count();
 };
+
+// [any] Takes each cache's lock in turn. Destroys every cached font and bitmap; the library's
+// unload hook calls it once no editor is left.
+void ReleaseGraphicsCaches();

@@ -105,7 +105,8 @@ void IPluginVST::ProcessSingle(float** inputs, float** outputs, int frames, bool
     const int outputCount = OutputCount();
     const int piece = inputCount + outputCount > 0 ? scratchFrames : frames;
     if (frames > 0 && piece <= 0) {
-        // No scratch to work in: a replacing call leaves silence rather than stale samples.
+        // The scratch could not be allocated: a replacing call leaves silence rather than stale
+        // samples.
         if (!accumulate) {
             SilenceHostOutputs(outputs, frames);
         }

@@ -1,5 +1,6 @@
+#include "graphics/GraphicsCaches.h"
 #include "platform/ModuleHandle.h"
-#include "platform/RecursiveLock.h"
+#include "platform/StaticLock.h"
 #include "vst/PluginEntry.h"
 
 // The exported entry points of the plug-in library; nothing else is visible to the host.
@@ -17,25 +18,23 @@
 
 namespace {
 
-// Serialises instance creation across threads; made on first use, destroyed when the library goes.
-RecursiveLock& CreationLock() {
-    static RecursiveLock lock;
-    return lock;
-}
+// Serialises instance creation across threads. A function-local static would leave the C++
+// runtime's guard mutex behind at every unload on Windows.
+StaticLock creationLock;
 
 } // namespace
 
 KSP_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host) {
-    LockGuard guard(CreationLock());
-    IPluginVST* plugin = CreatePlugin(host);
-    if (plugin == nullptr) {
-        return nullptr;
+    creationLock.Lock();
+    AEffect* effect = nullptr;
+    if (IPluginVST* plugin = CreatePlugin(host)) {
+        plugin->FillUnusedPresets(plugin->PresetCount());
+        effect = plugin->Descriptor();
+        if (effect->numPrograms < 1) {
+            effect->numPrograms = 1;
+        }
     }
-    plugin->FillUnusedPresets(plugin->PresetCount());
-    AEffect* effect = plugin->Descriptor();
-    if (effect->numPrograms < 1) {
-        effect->numPrograms = 1;
-    }
+    creationLock.Unlock();
     return effect;
 }
 
@@ -47,11 +46,28 @@ AEffect* VSTCALLBACK LegacyPluginMain(audioMasterCallback host) {
 }
 
 #ifdef _WIN32
-// Keeps the module handle for the editor's resources.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+namespace __gnu_cxx {
+// Frees the emergency exception-allocation pool of the statically linked C++ runtime.
+void __freeres();
+} // namespace __gnu_cxx
+
+// Keeps the module handle for the editor's resources. When a host unloads the library, destroys
+// the editors' shared artwork and fonts and gives back what the statically linked C++ runtime
+// allocated at load (about 74 kB per load for its exception pool); at process exit there is
+// nothing to give back.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         SetPluginModuleHandle(instance);
     }
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        ReleaseGraphicsCaches();
+        __gnu_cxx::__freeres();
+    }
     return TRUE;
+}
+#else
+// The editors' shared artwork and fonts go with the library.
+__attribute__((destructor)) static void ReleaseAtUnload() {
+    ReleaseGraphicsCaches();
 }
 #endif

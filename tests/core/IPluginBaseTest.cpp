@@ -124,7 +124,7 @@ TEST(IPluginBase, ModifyCurrentPresetStoresValuesAndRenamesOnlyWithAName) {
     EXPECT_EQ(plugin.PresetAt(0)->state.Size(), 16);
 }
 
-TEST(IPluginBase, ApplyBlockSizeSizesScratchAndSurvivesImpossibleSizes) {
+TEST(IPluginBase, ApplyBlockSizeSizesScratchWithinLimits) {
     TestPlugin plugin;
     plugin.ApplyBlockSize(64);
     EXPECT_EQ(plugin.ScratchFrames(), 64);
@@ -134,11 +134,21 @@ TEST(IPluginBase, ApplyBlockSizeSizesScratchAndSurvivesImpossibleSizes) {
     EXPECT_EQ(input->Scratch()[5], 1.5);
     plugin.ApplyBlockSize(32);
     EXPECT_EQ(input->Scratch()[5], 0.0);
-    plugin.ApplyBlockSize(std::numeric_limits<int>::max()); // cannot be held: buffers stay
-    EXPECT_EQ(plugin.BlockSize(), std::numeric_limits<int>::max());
-    EXPECT_EQ(plugin.ScratchFrames(), 32);
-    plugin.ApplyBlockSize(-4);
-    EXPECT_EQ(plugin.ScratchFrames(), 0);
+    // The announced size is kept; the scratch is capped, and an unknown size gets the default.
+    const struct {
+        int size;
+        int frames;
+    } cases[] = {{std::numeric_limits<int>::max(), kMaxScratchFrames},
+                 {100000000, kMaxScratchFrames},
+                 {kMaxScratchFrames + 1, kMaxScratchFrames},
+                 {0, kDefaultScratchFrames},
+                 {-4, kDefaultScratchFrames}};
+    for (const auto& c : cases) {
+        plugin.ApplyBlockSize(c.size);
+        EXPECT_EQ(plugin.BlockSize(), c.size);
+        EXPECT_EQ(plugin.ScratchFrames(), c.frames) << c.size;
+        EXPECT_EQ(plugin.OutputChannelAt(1)->Scratch()[c.frames - 1], 0.0) << c.size;
+    }
 }
 
 TEST(IPluginBase, DisconnectedChannelsFollowTheirScratchWhenItMoves) {

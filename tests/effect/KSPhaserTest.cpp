@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -301,6 +303,36 @@ TEST(KSPhaserHosted, SingleDoubleAndAccumulatingPathsAgree) {
             ASSERT_EQ(accLeft[i], before[0][i] + static_cast<float>(outLeftD[i])) << block << " " << i;
             ASSERT_EQ(accRight[i], before[1][i] + static_cast<float>(outRightD[i])) << block << " " << i;
         }
+    }
+}
+
+// A host may process without opening or resuming the plug-in first (here with only a block
+// size, or nothing, before). The processing follows the parameters all the same: at -100 %
+// feedback the output stays within about 100 times the input instead of running away to NaN.
+TEST(KSPhaserHosted, ProcessingWithoutOpenOrResumeStaysBounded) {
+    FakeHost::Reset();
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    std::vector<float> in(512), out(1024);
+    for (VstIntPtr blockSize : {0, 256}) {
+        AEffect* effect = CreatePlugin(FakeHost::Callback)->Descriptor();
+        if (blockSize > 0) {
+            effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
+        }
+        effect->setParameter(effect, Feedback, 0.0f);
+        float peak = 0.0f;
+        for (int block = 0; block < 200; ++block) {
+            std::generate(in.begin(), in.end(), [&] { return sample(random); });
+            float* inputs[2] = {in.data(), in.data()};
+            float* outputs[2] = {out.data(), out.data() + 512};
+            effect->processReplacing(effect, inputs, outputs, 512);
+            for (float v : out) {
+                ASSERT_LE(std::fabs(v), 100.0f) << blockSize << " " << block; // NaN fails too
+                peak = std::max(peak, std::fabs(v));
+            }
+        }
+        EXPECT_GT(peak, 10.0f) << blockSize; // the feedback is at work
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     }
 }
 

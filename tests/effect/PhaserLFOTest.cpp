@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -72,6 +73,23 @@ TEST(PhaserLFO, PhaseWrapsByFourPiAtTwoPi) {
     lfo.phase = kTwoPi - 0.5;
     lfo.Tick(); // lands on 2π exactly, which is outside the range
     EXPECT_EQ(lfo.phase, -kTwoPi);
+}
+
+TEST(PhaserLFO, IncrementsBeyondFourPiStillLandInRange) {
+    for (double increment : {4.0 * kTwoPi + 1.0, 1e20, 1e300, std::numeric_limits<double>::max()}) {
+        PhaserLFO lfo;
+        lfo.waveform = 1;
+        lfo.phaseIncrement = increment;
+        lfo.phase = 1.0;
+        lfo.Tick();
+        const double once = 1.0 + increment - 12.566370614359172;
+        EXPECT_EQ(lfo.phase, std::fmod(once + kTwoPi, 12.566370614359172) - kTwoPi) << increment;
+        EXPECT_GE(lfo.phase, -kTwoPi) << increment;
+        EXPECT_LT(lfo.phase, kTwoPi) << increment;
+        lfo.Tick();
+        EXPECT_GE(lfo.outputLeft, 0.0) << increment;
+        EXPECT_LE(lfo.outputLeft, 1.0) << increment;
+    }
 }
 
 } // namespace

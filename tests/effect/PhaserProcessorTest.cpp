@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -83,6 +84,21 @@ PhaserProcessor Prepared(const Settings& settings, double sampleRate = 44100.0) 
     return processor;
 }
 
+// The largest magnitude of both channels over frames [from, to); infinity if any sample is
+// not finite.
+double Peak(const StereoBuffer& buffer, int from, int to) {
+    double peak = 0.0;
+    for (int i = from; i < to; ++i) {
+        for (double v : {buffer.left[i], buffer.right[i]}) {
+            if (!std::isfinite(v)) {
+                return std::numeric_limits<double>::infinity();
+            }
+            peak = std::max(peak, std::fabs(v));
+        }
+    }
+    return peak;
+}
+
 TEST(PhaserProcessor, CoefficientsOfTheWorkedExample) {
     PhaserProcessor processor = Prepared(Settings().With(LFODepth, 0).With(Feedback, 0.5));
     processor.Tick();
@@ -129,8 +145,8 @@ TEST(PhaserProcessor, SampleRateDerivations) {
     const struct {
         double rate;
         int samplesPerTick;
-    } cases[] = {{44100.0, 44}, {48000.0, 48}, {96000.0, 96}, {22050.0, 22},
-                 {1000.0, 1},   {999.9, 1},    {500.0, 1},    {1.0, 1}};
+    } cases[] = {{44100.0, 44}, {48000.0, 48}, {96000.0, 96}, {22050.0, 22},  {1000.0, 1},
+                 {999.9, 1},    {500.0, 1},    {1.0, 1},      {1e30, 2147483}};
     for (const auto& c : cases) {
         PhaserProcessor processor;
         processor.LFO().phase = 1.0;
@@ -322,6 +338,72 @@ TEST(PhaserProcessor, NonFiniteInputIsFlushedAtTheNextTick) {
     }
 }
 
+// A stage count or feedback change between ticks used to meet the loop solve of the old
+// setting until the next tick, and strong negative feedback exploded (peaks of 1e13 that took
+// tens of seconds to decay). The output must stay within what the two settings give steadily.
+TEST(PhaserProcessor, StageAndFeedbackChangesStayWithinTheSteadyState) {
+    // 40 Hz, no sweep, all wet: at -100 % feedback the lowest frequencies rise about 100-fold.
+    const Settings base = Settings().With(Manual, 0.0025).With(LFODepth, 0.0).With(Mix, 1.0);
+    const struct {
+        const char* what;
+        int index;
+        double from;
+        double to;
+        double feedback;
+    } cases[] = {
+        {"Stages 4 to 8 at 0 %", Stages, 0.0, 1.0, 0.0},
+        {"Stages 4 to 8 at -80 %", Stages, 0.0, 1.0, -0.8},
+        {"Stages 4 to 8 at -100 %", Stages, 0.0, 1.0, -1.0},
+        {"Stages 8 to 4 at -100 %", Stages, 1.0, 0.0, -1.0},
+        {"Feedback -100 % to +100 %", Feedback, -1.0, 1.0, -1.0},
+        {"Feedback +100 % to -100 %", Feedback, 1.0, -1.0, 1.0},
+    };
+    const int frames = 44100;
+    const int change = 22050 + 7; // between two ticks
+    const StereoBuffer input = Noise(frames, 11);
+    for (const auto& c : cases) {
+        Settings settings = Settings(base).With(Feedback, c.feedback).With(c.index, c.from);
+        PhaserProcessor processor = Prepared(settings);
+        StereoBuffer in = input;
+        StereoBuffer output(frames);
+        processor.Process(in.At(0), output.At(0), change);
+        processor.SetParameter(c.index, c.to, c.to);
+        processor.Process(in.At(change), output.At(change), frames - change);
+
+        PhaserProcessor steady = Prepared(settings.With(c.index, c.to));
+        StereoBuffer steadyOutput(frames);
+        steady.Process(in.Channels(), steadyOutput.Channels(), frames);
+        const double bound = 1.25 * std::max(Peak(output, 0, change), Peak(steadyOutput, 0, frames));
+        EXPECT_LE(Peak(output, change, frames), bound) << c.what;
+        EXPECT_LT(bound, 1.25 * 100.0) << c.what;
+    }
+}
+
+// What a host's resume pass does: every parameter handed over again with the value it has.
+// Without a change of stage count or feedback value the output is the same to the bit.
+TEST(PhaserProcessor, RepeatedValuesBetweenTicksChangeNothing) {
+    const Settings settings = Settings().With(Feedback, -0.9).With(LFOSpeed, 0.7).With(LFODepth, 0.8);
+    StereoBuffer input = Noise(3000, 12);
+    for (double stages : {0.0, 1.0}) {
+        Settings current = Settings(settings).With(Stages, stages);
+        PhaserProcessor plain = Prepared(current);
+        PhaserProcessor repeated = Prepared(current);
+        StereoBuffer expected(3000);
+        StereoBuffer actual(3000);
+        plain.Process(input.At(0), expected.At(0), 1000);
+        repeated.Process(input.At(0), actual.At(0), 1000);
+        // A new manual position waits for the next tick, also when a pass follows it.
+        current.With(Manual, 0.3);
+        plain.SetParameter(Manual, 0.3, 0.3);
+        repeated.SetParameter(Manual, 0.3, 0.3);
+        Apply(repeated, current);
+        plain.Process(input.At(1000), expected.At(1000), 2000);
+        repeated.Process(input.At(1000), actual.At(1000), 2000);
+        EXPECT_EQ(actual.left, expected.left) << stages;
+        EXPECT_EQ(actual.right, expected.right) << stages;
+    }
+}
+
 TEST(PhaserProcessor, SynchronisedRateFollowsTheHostTempo) {
     PhaserProcessor processor = Prepared(Settings().With(SyncToHost, 1.0).With(LFOSpeed, 14.0 / 19.0));
     EXPECT_TRUE(processor.SyncEnabled());
@@ -335,6 +417,7 @@ TEST(PhaserProcessor, SynchronisedRateFollowsTheHostTempo) {
                  {0.0, 2.0},
                  {-5.0, 2.0},
                  {std::numeric_limits<double>::infinity(), 2.0},
+                 {1e306, 2.0}, // × 1000 overflows
                  {120.0004, 2.0},
                  {120.0006, 120.001 / 60.0}};
     for (const auto& c : cases) {
@@ -345,6 +428,34 @@ TEST(PhaserProcessor, SynchronisedRateFollowsTheHostTempo) {
     processor.SetParameter(SyncToHost, 0.0, 0.0);
     const double v = 14.0 / 19.0;
     EXPECT_EQ(processor.LFO().phaseIncrement, v * 157.07963267948966 * v / tickRate);
+}
+
+// One block at an absurd host tempo used to leave the phase beyond the wrap for good, and at
+// depth 0 with the triangle every later sample was NaN.
+TEST(PhaserProcessor, AbsurdHostTempoLeavesTheSweepUsable) {
+    const Settings settings = Settings().With(SyncToHost, 1.0).With(LFODepth, 0.0).With(Waveform, 1);
+    const struct {
+        double tempo;
+        double rate;
+    } cases[] = {{1e300, 44100.0},
+                 {std::numeric_limits<double>::max(), 44100.0},
+                 {1e300, 1e-5}}; // so few ticks a second that the increment overflows
+    for (const auto& c : cases) {
+        PhaserProcessor processor = Prepared(settings, c.rate);
+        PhaserProcessor steady = Prepared(settings, c.rate);
+        StereoBuffer buffer = Noise(44100, 13);
+        StereoBuffer steadyBuffer = buffer;
+        processor.TempoStep(c.tempo, -1.0, false);
+        processor.Process(buffer.Channels(), buffer.Channels(), 512);
+        processor.TempoStep(120.0, -1.0, false);
+        processor.Process(buffer.At(512), buffer.At(512), 44100 - 512);
+        steady.TempoStep(120.0, -1.0, false);
+        steady.Process(steadyBuffer.Channels(), steadyBuffer.Channels(), 44100);
+        EXPECT_GE(processor.LFO().phase, -kTwoPi) << c.tempo;
+        EXPECT_LT(processor.LFO().phase, kTwoPi) << c.tempo;
+        // NaN fails the comparison too.
+        EXPECT_LE(Peak(buffer, 0, 44100), 1.25 * Peak(steadyBuffer, 0, 44100)) << c.tempo;
+    }
 }
 
 TEST(PhaserProcessor, TransportStartRestartsAndPlayingPullsForward) {

@@ -24,7 +24,10 @@ void ScalarPhaser::Reset(double sampleRate) {
 void ScalarPhaser::SetParameter(int index, double v) {
     switch (index) {
     case 0:
-        stageCount = v < 0.5 ? 4 : 8;
+        if ((v < 0.5 ? 4 : 8) != stageCount) {
+            stageCount = v < 0.5 ? 4 : 8;
+            UpdateCoefficients();
+        }
         break;
     case 1:
         manual = v;
@@ -34,6 +37,9 @@ void ScalarPhaser::SetParameter(int index, double v) {
         break;
     case 3:
         feedbackGain = v * 0.99;
+        for (int c = 0; c < 2; ++c) {
+            loopNorm[c] = 1.0 / (cascadeGain[c] * feedbackGain + 1.0);
+        }
         break;
     case 4:
         lfo.speed = v;
@@ -61,6 +67,10 @@ void ScalarPhaser::SetParameter(int index, double v) {
 
 void ScalarPhaser::Tick() {
     lfo.Tick();
+    UpdateCoefficients();
+}
+
+void ScalarPhaser::UpdateCoefficients() {
     for (int c = 0; c < 2; ++c) {
         const double m = c == 0 ? lfo.outputLeft : lfo.outputRight;
         double g = (m * m - manual) * depth + manual;

@@ -3,7 +3,8 @@
 #include "effect/PhaserLFO.h"
 
 // A plain scalar phaser written step by step from the processing recipe, one channel after the
-// other: the reference the vectorised processor must match bit for bit. It keeps its own
+// other: the reference the vectorised processor must match bit for bit. A change of the stage
+// count or the feedback brings the loop solve up to date at once. It keeps its own
 // denormal offset, handed in and out per block.
 class ScalarPhaser {
 public:
@@ -17,6 +18,8 @@ public:
 
 private:
     void Tick();
+    // From the last tick's sweep values; also run at once when the stage count changes.
+    void UpdateCoefficients();
 
     int stageCount = 0;
     double manual = 0.0;

@@ -8,6 +8,10 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <malloc.h>
+#endif
+
 namespace {
 
 void Close(AEffect* effect) {
@@ -59,14 +63,41 @@ TEST(EntryPoints, ConcurrentCreationIsSerialised) {
     EXPECT_EQ(created.load(), 40);
 }
 
-TEST(EntryPoints, LibraryLoadsAndUnloadsRepeatedly) {
-    for (int i = 0; i < 3; ++i) {
-        PluginLibrary library(KSP_PHASER_PLUGIN);
-        ASSERT_TRUE(library.Loaded());
-        AEffect* effect = library.Entry("main")(nullptr);
-        ASSERT_NE(effect, nullptr);
-        Close(effect);
+// Bytes the process holds privately: committed private pages on Windows (Wine reports no
+// private usage of its own), the heap in use elsewhere.
+long long PrivateBytes() {
+#ifdef _WIN32
+    long long bytes = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+            bytes += static_cast<long long>(region.RegionSize);
+        }
     }
+    return bytes;
+#else
+    return static_cast<long long>(mallinfo2().uordblks);
+#endif
+}
+
+// Hosts load and unload a plug-in many times while scanning: a cycle must leave nothing behind
+// (the Windows DLL used to keep about 75 kB per cycle).
+TEST(EntryPoints, LoadCreateCloseUnloadCyclesLeaveNothingBehind) {
+    const auto cycles = [](int count) {
+        for (int i = 0; i < count; ++i) {
+            PluginLibrary library(KSP_PHASER_PLUGIN);
+            ASSERT_TRUE(library.Loaded());
+            AEffect* effect = library.Entry("main")(nullptr);
+            ASSERT_NE(effect, nullptr);
+            Close(effect);
+        }
+    };
+    cycles(20); // the heap settles
+    const long long before = PrivateBytes();
+    cycles(400);
+    const long long grown = PrivateBytes() - before;
+    EXPECT_LT(grown, 64 * 1024) << grown / 400 << " bytes per cycle";
 }
 
 TEST(EntryPoints, PlugInWithoutProgramsReportsOne) {

@@ -114,22 +114,31 @@ TEST_F(Audio, DisconnectedInputHearsSilenceOnEveryPath) {
     }
 }
 
-TEST_F(Audio, WithoutScratchAReplacingCallLeavesSilence) {
-    Dispatch(effSetBlockSize, 0, 0);
+// A size below 1 (hosts with variable blocks announce 0) used to silence the single-precision
+// paths; a huge one allocated gigabytes. Every frame is processed, in pieces of the scratch.
+TEST_F(Audio, UnknownAndHugeBlockSizesStillProcessEveryFrame) {
+    const struct {
+        intptr_t size;
+        Frames pieces;
+    } cases[] = {{0, Frames(3, 1024)}, {-3, Frames(3, 1024)}, {100000000, {3072}}, {INT32_MAX, {3072}}};
+    const int frames = 3072;
+    for (const auto& c : cases) {
+        Dispatch(effSetBlockSize, 0, c.size);
+        plugin->blockFrames.clear();
+        Buffers<float> single(frames, 3.0f);
+        effect->processReplacing(effect, single.inputs, single.outputs, frames);
+        EXPECT_EQ(plugin->blockFrames, c.pieces) << c.size;
+        EXPECT_EQ(single.out0.back(), 0.5f * frames) << c.size;
+        Buffers<float> added(frames, 3.0f);
+        effect->process(effect, added.inputs, added.outputs, frames);
+        EXPECT_EQ(added.out1.back(), 3.0f - 0.5f * frames) << c.size;
+    }
+    Buffers<float> longer(70000);
     plugin->blockFrames.clear();
-    Buffers<float> single(16, 3.0f);
-    effect->processReplacing(effect, single.inputs, single.outputs, 16);
-    Buffers<float> added(16, 3.0f);
-    effect->process(effect, added.inputs, added.outputs, 16);
-    EXPECT_TRUE(plugin->blockFrames.empty());
-    EXPECT_EQ(single.out0[5], 0.0f);
-    EXPECT_EQ(added.out0[5], 3.0f);
-
-    Buffers<double> wide(16, 3.0);
-    effect->processDoubleReplacing(effect, wide.inputs, wide.outputs, 16);
-    EXPECT_EQ(plugin->blockFrames, Frames{16}); // the double path needs no scratch
-    effect->processReplacing(effect, single.inputs, single.outputs, -5);
-    EXPECT_EQ(plugin->blockFrames, (Frames{16, 0}));
+    effect->processReplacing(effect, longer.inputs, longer.outputs, 70000);
+    EXPECT_EQ(plugin->blockFrames, (Frames{65536, 4464}));
+    effect->processReplacing(effect, longer.inputs, longer.outputs, -5);
+    EXPECT_EQ(plugin->blockFrames, (Frames{65536, 4464, 0}));
 }
 
 TEST_F(Audio, EveryBlockAsksForMidiWhenTheEffectTakesIt) {
