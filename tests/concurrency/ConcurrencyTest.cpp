@@ -30,6 +30,17 @@ VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*
     return 0;
 }
 
+// Saves the program (bank: 0) or bank chunk and loads it back, as a host restoring a project.
+void RoundTripChunk(AEffect* effect, unsigned program) {
+    void* chunk = nullptr;
+    const VstIntPtr size =
+        effect->dispatcher(effect, effGetChunk, static_cast<VstInt32>(program), 0, &chunk, 0.0f);
+    if (size > 0) {
+        std::vector<char> copy(static_cast<const char*>(chunk), static_cast<const char*>(chunk) + size);
+        effect->dispatcher(effect, effSetChunk, static_cast<VstInt32>(program), size, copy.data(), 0.0f);
+    }
+}
+
 TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
     AEffect* effect = OpenInstance(Host, 48000.0f, 256);
     ASSERT_NE(effect, nullptr);
@@ -62,13 +73,7 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
             effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0.0f);
             effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
             (void)effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f);
-            void* chunk = nullptr;
-            const VstIntPtr size = effect->dispatcher(effect, effGetChunk, round % 2, 0, &chunk, 0.0f);
-            if (size > 0) {
-                std::vector<char> copy(static_cast<const char*>(chunk),
-                                       static_cast<const char*>(chunk) + size);
-                effect->dispatcher(effect, effSetChunk, round % 2, size, copy.data(), 0.0f);
-            }
+            RoundTripChunk(effect, round % 2);
             ++round;
         }
     });
@@ -99,14 +104,10 @@ TEST(Concurrency, EditorPaintsWhileTheHostChangesValues) {
     });
     std::thread host([&] {
         for (unsigned round = 0; !stop; ++round) {
-            effect->setParameter(effect, static_cast<VstInt32>(round % 10), static_cast<float>(round % 5) / 4.0f);
+            effect->setParameter(effect, static_cast<VstInt32>(round % 10),
+                                 static_cast<float>(round % 5) / 4.0f);
             effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
-            void* chunk = nullptr;
-            const VstIntPtr size = effect->dispatcher(effect, effGetChunk, round % 2, 0, &chunk, 0.0f);
-            if (size > 0) {
-                std::vector<char> copy(static_cast<const char*>(chunk), static_cast<const char*>(chunk) + size);
-                effect->dispatcher(effect, effSetChunk, round % 2, size, copy.data(), 0.0f);
-            }
+            RoundTripChunk(effect, round % 2);
         }
     });
 

@@ -77,7 +77,7 @@ std::unique_ptr<PIX_MemBitmap> ComposePanel(KSPhaser& phaser) {
     const struct {
         int x;
         int parameter;
-    } knobs[] = {{96, Manual}, {170, Spread}, {244, Feedback}, {334, LFOSpeed},
+    } knobs[] = {{96, Manual},    {170, Spread}, {244, Feedback}, {334, LFOSpeed},
                  {488, LFODepth}, {562, Stereo}, {652, Mix}};
     for (const auto& knob : knobs) {
         frame(2, 65, knob.x, 100, knob.parameter);
@@ -94,15 +94,17 @@ struct TextBox {
     int width;
     int parameter;
 };
-const TextBox kTextBoxes[] = {{96, 40, Manual},    {170, 40, Spread}, {244, 40, Feedback}, {334, 40, LFOSpeed},
-                              {401, 20, SyncToHost}, {488, 40, LFODepth}, {562, 40, Stereo}, {652, 40, Mix}};
+const TextBox kTextBoxes[] = {{96, 40, Manual},    {170, 40, Spread},     {244, 40, Feedback},
+                              {334, 40, LFOSpeed}, {401, 20, SyncToHost}, {488, 40, LFODepth},
+                              {562, 40, Stereo},   {652, 40, Mix}};
 constexpr int kTextTop = 148;
 constexpr int kTextBottom = 167;
 constexpr int kTextReach = 12; // how far a text may reach beyond its box on either side
 
 bool InTextBand(int x, int y) {
     for (const TextBox& box : kTextBoxes) {
-        if (y >= kTextTop && y < kTextBottom && x >= box.x - kTextReach && x < box.x + box.width + kTextReach) {
+        if (y >= kTextTop && y < kTextBottom && x >= box.x - kTextReach &&
+            x < box.x + box.width + kTextReach) {
             return true;
         }
     }
@@ -148,7 +150,8 @@ void ExpectPanel(Panel& panel, const std::string& program) {
         EXPECT_LE(std::abs((left + right) - (2 * box.x + box.width)), 3) << program << " " << text;
         EXPECT_TRUE(coloured) << program << " " << text;
         IRectangle measured = {box.x, kTextTop, box.x + box.width, kTextBottom};
-        ITextStyle valueStyle = static_cast<IKSKnobMultiControlText*>(panel.editor->ControlAt(4))->TextStyle();
+        ITextStyle valueStyle =
+            static_cast<IKSKnobMultiControlText*>(panel.editor->ControlAt(4))->TextStyle();
         ASSERT_TRUE(panel.editor->MeasureText(valueStyle, text.c_str(), measured));
         EXPECT_LE(right - left, measured.R - measured.L + 1) << program << " " << text;
         EXPECT_GE(right - left, measured.R - measured.L - 4) << program << " " << text;
@@ -240,7 +243,7 @@ TEST_F(Panel, PresetMenuKeepsEditsAcrossPrograms) {
         EXPECT_EQ(editor->menus[0].texts[static_cast<size_t>(i)], phaser->PresetName(i));
         EXPECT_EQ(editor->menus[0].flags[static_cast<size_t>(i)], i == 3 ? kMenuEntryChecked : 0) << i;
     }
-    EXPECT_EQ(phaser->CurrentPreset(), 3); // dismissed: nothing changes...
+    EXPECT_EQ(phaser->CurrentPreset(), 3);        // dismissed: nothing changes...
     EXPECT_TRUE(editor->ControlAt(5)->IsDirty()); // ...but the panel is redrawn
 
     // Edit program 3, go to 5 and back: the edit is still there.

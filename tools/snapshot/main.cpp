@@ -64,7 +64,8 @@ bool SetParameter(KSPhaser& phaser, const std::string& setting, bool normalized)
             effect->setParameter(effect, i, static_cast<float>(x));
             return true;
         }
-        for (double plain = parameter->Min(); parameter->Type() != kParameterContinuous && plain <= parameter->Max();
+        for (double plain = parameter->Min();
+             parameter->Type() != kParameterContinuous && plain <= parameter->Max();
              plain += parameter->Step()) {
             char shown[kParameterTextCapacity];
             parameter->FormatDisplay(plain, false, shown, true);
