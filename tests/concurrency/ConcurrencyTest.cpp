@@ -30,14 +30,14 @@ VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*
     return 0;
 }
 
-// Saves the program (bank: 0) or bank chunk and loads it back, as a host restoring a project.
-void RoundTripChunk(AEffect* effect, unsigned program) {
+// Saves the chunk (index 0 the bank, 1 the program) and loads it back, as a host restoring a project.
+void RoundTripChunk(AEffect* effect, unsigned index) {
     void* chunk = nullptr;
     const VstIntPtr size =
-        effect->dispatcher(effect, effGetChunk, static_cast<VstInt32>(program), 0, &chunk, 0.0f);
+        effect->dispatcher(effect, effGetChunk, static_cast<VstInt32>(index), 0, &chunk, 0.0f);
     if (size > 0) {
         std::vector<char> copy(static_cast<const char*>(chunk), static_cast<const char*>(chunk) + size);
-        effect->dispatcher(effect, effSetChunk, static_cast<VstInt32>(program), size, copy.data(), 0.0f);
+        effect->dispatcher(effect, effSetChunk, static_cast<VstInt32>(index), size, copy.data(), 0.0f);
     }
 }
 
