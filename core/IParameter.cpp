@@ -42,7 +42,7 @@ void IParameter::SetupContinuous(const char* name, double defaultValue, double m
     CopyText(this->name, name, sizeof this->name);
     label[0] = '\0';
     this->min = min;
-    value = defaultValue;
+    value.store(defaultValue, std::memory_order_relaxed);
     this->step = step;
     this->defaultValue = defaultValue;
     decimals = 0;
@@ -125,14 +125,14 @@ void IParameter::SetFromNormalized(double x) {
         v = std::floor(v / step + 0.5) * step;
     }
     // The step grid is anchored at 0, so a rounded value may fall just below min.
-    value = v > max ? max : (v < min ? min : v);
+    value.store(v > max ? max : (v < min ? min : v), std::memory_order_relaxed);
 }
 
 void IParameter::SetFromPlain(double v) {
     if (std::isnan(v)) {
         return;
     }
-    value = v < min ? min : (v > max ? max : v);
+    value.store(v < min ? min : (v > max ? max : v), std::memory_order_relaxed);
 }
 
 void IParameter::FormatDisplay(double v, bool isNormalized, char* out, bool withValueTexts) const {
@@ -142,8 +142,8 @@ void IParameter::FormatDisplay(double v, bool isNormalized, char* out, bool with
     if (isNormalized) {
         v = PlainOf(v);
     }
-    if (displayFunction != nullptr) {
-        displayFunction(v, out);
+    if (const ParameterDisplayFunction display = DisplayFunction()) {
+        display(v, out);
         return;
     }
     if (withValueTexts) {
@@ -165,7 +165,7 @@ void IParameter::FormatDisplay(double v, bool isNormalized, char* out, bool with
 }
 
 const char* IParameter::LabelForHost() const {
-    const char* text = ValueText(TruncateToInt32(value));
+    const char* text = ValueText(TruncateToInt32(Value()));
     if (text != nullptr && text[0] != '\0') {
         return "";
     }

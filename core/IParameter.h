@@ -2,6 +2,7 @@
 
 #include "core/IByteBuffer.h"
 
+#include <atomic>
 #include <cstdint>
 
 // Capacity of every buffer that receives a parameter's display text, terminator included.
@@ -22,7 +23,8 @@ enum ParameterType : int32_t {
 
 // One automatable parameter: its plain value and range, the mapping to the host's normalised
 // range 0..1 through a shape exponent, and the texts the host and the editor show.
-// No lock of its own: writers hold the plug-in lock.
+// No lock of its own: writers hold the plug-in lock. The value and the display function are
+// atomic (relaxed) because the editor reads them to paint without taking that lock.
 class IParameter {
 public:
     IParameter() = default;
@@ -37,7 +39,10 @@ public:
     void SetupInteger(const char* name, int defaultValue, int min, int max);
     // Appends a value text; false when the list could not grow.
     bool AddValueText(int value, const char* text);
-    void SetDisplayFunction(ParameterDisplayFunction function) { displayFunction = function; }
+    // [any] No lock needed; the editor's next paint shows the new form.
+    void SetDisplayFunction(ParameterDisplayFunction function) {
+        displayFunction.store(function, std::memory_order_relaxed);
+    }
 
     // Both keep the value finite and within min..max; NaN leaves it unchanged.
     void SetFromNormalized(double x);
@@ -57,12 +62,17 @@ public:
     bool ParseText(const char* text, double& plain) const;
 
     ParameterType Type() const { return type; }
-    double Value() const { return value; }
+    double Value() const { return value.load(std::memory_order_relaxed); }
     double Min() const { return min; }
     double Max() const { return max; }
     double Step() const { return step; }
     double Shape() const { return shape; }
     int Decimals() const { return decimals; }
+    double DefaultValue() const { return defaultValue; }
+    bool ShowNegated() const { return showNegated; }
+    ParameterDisplayFunction DisplayFunction() const {
+        return displayFunction.load(std::memory_order_relaxed);
+    }
     const char* Name() const { return name; }
     const char* Label() const { return label; }
     int ValueTextCount() const;
@@ -70,9 +80,9 @@ public:
     const char* ValueText(int value) const;
 
 private:
-    ParameterDisplayFunction displayFunction = nullptr;
+    std::atomic<ParameterDisplayFunction> displayFunction{nullptr};
     ParameterType type = kParameterUninitialised;
-    double value = 0.0;
+    std::atomic<double> value{0.0};
     double min = 0.0;
     double max = 1.0;
     double step = 1.0;

@@ -1,5 +1,8 @@
 #include "effect/Effect.h"
 
+#include "graphics/IGraphics.h"
+#include "platform/EditorFactory.h"
+
 Effect::Effect(audioMasterCallback host, int parameterCount, const char* channelIO, int presetCount,
                const char* effectName, const char* productName, const char* makerName, int32_t version,
                int32_t uniqueId, int32_t makerId, int latency, bool acceptsMidi, bool isInstrument)
@@ -13,6 +16,14 @@ Effect::Effect(audioMasterCallback host, int parameterCount, const char* channel
             output->SetLabel(kEffectPinLabel);
         }
     }
+    createdEditor = CreatePlatformEditor(this, kEditorWidth, kEditorHeight, kEditorFrameRate);
+}
+
+Effect::~Effect() {
+    if (createdEditor != Editor()) {
+        delete createdEditor;
+    }
+    createdEditor = nullptr;
 }
 
 void Effect::OnActiveChange(bool active) {
@@ -21,4 +32,12 @@ void Effect::OnActiveChange(bool active) {
     }
     LockGuard guard(Lock());
     NotifyAllParameters();
+}
+
+void Effect::SelectPresetFromEditor(int index) {
+    LockGuard guard(Lock());
+    ModifyCurrentPreset(nullptr);
+    LoadPreset(index);
+    RequestHostDisplayUpdate();
+    SendParametersToHost();
 }

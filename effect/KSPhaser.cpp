@@ -1,5 +1,8 @@
 #include "effect/KSPhaser.h"
 
+#include "controls/IKSKnobMultiControlText.h"
+#include "controls/IKSMenus.h"
+#include "controls/IKSSwitchTextControl.h"
 #include "core/TextCopy.h"
 #include "effect/PhaserFormatters.h"
 #include "effect/PhaserState.h"
@@ -15,10 +18,69 @@ KSPhaser::KSPhaser(audioMasterCallback host)
              "Kestrunelle Dadid", 0x00020002, FourCharCode('k', 's', 'p', 'h'),
              FourCharCode('K', 's', 't', 'r'), 0, true, false) {
     KSPhaser::CreateParameters();
+    BuildEditor();
+    AttachEditor(CreatedEditor());
     MakeFactoryPresets();
     // The processing follows the parameters from the start, also for a host that processes
     // without opening or resuming the plug-in first.
     NotifyAllParameters();
+}
+
+namespace {
+
+// The images: resource id, name and frame count.
+struct PanelImage {
+    int id;
+    const char* name;
+    int frames;
+};
+constexpr PanelImage kBackImage = {1, "resources/img/back.png", 1};
+constexpr PanelImage kKnobImage = {2, "resources/img/knob.png", 65};
+constexpr PanelImage kStagesImage = {3, "resources/img/stages.png", 2};
+constexpr PanelImage kSwitchImage = {4, "resources/img/switch.png", 2};
+
+// The knobs, left to right: position and parameter.
+struct KnobPlace {
+    int x;
+    int parameter;
+};
+constexpr int kKnobTop = 100;
+constexpr KnobPlace kKnobsBeforeSync[] = {{96, Manual}, {170, Spread}, {244, Feedback}, {334, LFOSpeed}};
+constexpr KnobPlace kKnobsAfterSync[] = {{488, LFODepth}, {562, Stereo}, {652, Mix}};
+
+} // namespace
+
+void KSPhaser::BuildEditor() {
+    IGraphics* editor = CreatedEditor();
+    if (editor == nullptr) {
+        return;
+    }
+    editor->Resize(kEditorWidth, kEditorHeight);
+    const IFrameBitmap knob = editor->LoadFrameBitmap(kKnobImage.id, kKnobImage.name, kKnobImage.frames);
+    const IFrameBitmap stages =
+        editor->LoadFrameBitmap(kStagesImage.id, kStagesImage.name, kStagesImage.frames);
+    const IFrameBitmap lever =
+        editor->LoadFrameBitmap(kSwitchImage.id, kSwitchImage.name, kSwitchImage.frames);
+    editor->SetHandleMouseOver(false);
+    editor->AttachBackground(kBackImage.id, kBackImage.name);
+
+    editor->AddControl(new (std::nothrow) IKSPresetMenu(this, {10, 12, 40, 42}));
+    editor->AddControl(new (std::nothrow) IKSOnlineMenu(this, {556, 12, 708, 40}));
+    editor->AddControl(new (std::nothrow) ISwitchControl(this, 21, 96, Stages, stages, 0));
+    for (const KnobPlace& place : kKnobsBeforeSync) {
+        auto* control =
+            new (std::nothrow) IKSKnobMultiControlText(this, place.x, kKnobTop, place.parameter, knob);
+        if (editor->AddControl(control) && place.parameter == LFOSpeed) {
+            lfoSpeedKnob = control;
+        }
+    }
+    editor->AddControl(new (std::nothrow) IKSSwitchTextControl(this, 401, 94, SyncToHost, lever));
+    editor->AddControl(new (std::nothrow) ISwitchControl(this, 441, 94, Waveform, lever, 0));
+    for (const KnobPlace& place : kKnobsAfterSync) {
+        editor->AddControl(new (std::nothrow)
+                               IKSKnobMultiControlText(this, place.x, kKnobTop, place.parameter, knob));
+    }
+    SendParametersToEditor();
 }
 
 void KSPhaser::CreateParameters() {
@@ -68,9 +130,10 @@ void KSPhaser::OnParameterChange(int index) {
         break;
     case SyncToHost:
         ChooseLFOSpeedFormatter();
-        // The LFOSpeed text changes form at once.
-        if (IGraphics* editor = Editor()) {
-            editor->MarkAllDirty();
+        // The LFOSpeed text changes form at once. Marking it while the window is closed costs
+        // nothing: opening marks every control anyway.
+        if (lfoSpeedKnob != nullptr) {
+            lfoSpeedKnob->MarkDirty(false);
         }
         break;
     default:

@@ -3,9 +3,14 @@
 #include "effect/Effect.h"
 #include "effect/PhaserParameter.h"
 #include "effect/PhaserProcessor.h"
+#include "platform/HttpGet.h"
 
-// The stereo phaser: ten parameters, the processing of PhaserProcessor, a versioned state and
-// ten factory programs.
+#include <memory>
+
+class IControl;
+
+// The stereo phaser: ten parameters, the processing of PhaserProcessor, a versioned state,
+// ten factory programs, its editor panel and the online update check.
 class KSPhaser : public Effect {
 public:
     explicit KSPhaser(audioMasterCallback host);
@@ -26,7 +31,26 @@ public:
 
     const PhaserProcessor& Processor() const { return processor; }
 
+    // The online menu's texts, from the update server's setting.
+    struct SiteTexts {
+        char visitText[280]; // "Visit " and the server's host
+        char homePage[288];  // "http://", the server's authority, "/"
+    };
+    // [ui] No lock; reads the environment.
+    void ReadSiteTexts(SiteTexts& out) const;
+    // [ui] Takes no lock. Asks the maker's server for the newest version and tells the user in
+    // message boxes; waits for the server and the user. Answers 0 after an exchange, -1 without
+    // a reply, -2 without memory, -3 for an invalid reply.
+    int CheckForUpdate();
+    // [ui] No lock. The HTTP client of later update checks (the phaser owns it); without one,
+    // the platform's client is created on the first check.
+    void SetHttpClient(std::unique_ptr<IHttpGet> client) { httpClient = std::move(client); }
+    // [ui] No lock. The LFOSpeed knob of the editor (owned by the editor), or none.
+    IControl* LFOSpeedKnob() const { return lfoSpeedKnob; }
+
 private:
+    // Lays out the panel: background, menus, knobs and switches, in stacking order.
+    void BuildEditor();
     void MakeFactoryPresets();
     // Nothing for an index that is not a program slot.
     void MakeFactoryPreset(int index, const char* name, const double (&values)[kPhaserParameterCount]);
@@ -34,4 +58,6 @@ private:
     void ChooseLFOSpeedFormatter();
 
     PhaserProcessor processor;
+    IControl* lfoSpeedKnob = nullptr;
+    std::unique_ptr<IHttpGet> httpClient;
 };

@@ -246,9 +246,16 @@ void IPluginVST::UpdateEditorRect() {
 void IPluginVST::AttachEditor(IGraphics* newEditor) {
     IPluginBase::AttachEditor(newEditor);
     if (Editor() != nullptr) {
-        effect.flags |= effFlagsHasEditor;
         FitEditorRect();
+        // A target without its window tells the host of no editor.
+        if (Editor()->CanOpenWindow()) {
+            effect.flags |= effFlagsHasEditor;
+        }
     }
+}
+
+bool IPluginVST::HasWindowedEditor() const {
+    return Editor() != nullptr && Editor()->CanOpenWindow();
 }
 
 void IPluginVST::SetLatencySamples(int samples) {

@@ -55,6 +55,8 @@ private:
     static float VSTCALLBACK VSTGetParameter(AEffect* effect, VstInt32 index);
 
     void FitEditorRect();
+    // An editor is attached and this target can open its window.
+    bool HasWindowedEditor() const;
     intptr_t CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     // Asks the host for its time information, filtered by the flags wanted; none without an answer.
     const VstTimeInfo* QueryTime(int32_t filter);

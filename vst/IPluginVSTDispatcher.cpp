@@ -100,19 +100,19 @@ intptr_t IPluginVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
         }
         return 0;
     case effEditGetRect:
-        if (ptr == nullptr || Editor() == nullptr) {
+        if (ptr == nullptr || !HasWindowedEditor()) {
             return 0;
         }
         *static_cast<ERect**>(ptr) = &editorRect;
         return 1;
     case effEditOpen:
-        if (Editor() == nullptr || Editor()->OpenWindow(ptr) == nullptr) {
+        if (!HasWindowedEditor() || Editor()->OpenWindow(ptr) == nullptr) {
             return 0;
         }
         OnEditorOpen();
         return 1;
     case effEditClose:
-        if (Editor() == nullptr) {
+        if (!HasWindowedEditor()) {
             return 0;
         }
         OnEditorClose();

@@ -1,3 +1,4 @@
+#include "graphics/GraphicsCaches.h"
 #include "platform/ModuleHandle.h"
 #include "platform/StaticLock.h"
 #include "vst/PluginEntry.h"
@@ -50,16 +51,23 @@ namespace __gnu_cxx {
 void __freeres();
 } // namespace __gnu_cxx
 
-// Keeps the module handle for the editor's resources. When a host unloads the library, gives
-// back what the statically linked C++ runtime allocated at load (about 74 kB per load for its
-// exception pool); at process exit there is nothing to give back.
+// Keeps the module handle for the editor's resources. When a host unloads the library, destroys
+// the editors' shared artwork and fonts and gives back what the statically linked C++ runtime
+// allocated at load (about 74 kB per load for its exception pool); at process exit there is
+// nothing to give back.
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         SetPluginModuleHandle(instance);
     }
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        ReleaseGraphicsCaches();
         __gnu_cxx::__freeres();
     }
     return TRUE;
+}
+#else
+// The editors' shared artwork and fonts go with the library.
+__attribute__((destructor)) static void ReleaseAtUnload() {
+    ReleaseGraphicsCaches();
 }
 #endif

@@ -1,5 +1,6 @@
 // The audio thread and the host's other threads share one instance; the instance lock must
 // keep them apart. Built with ThreadSanitizer by the tsan preset, where any race fails the run.
+#include "platform/headless/IGraphicsHeadless.h"
 #include "tests/support/OpenInstance.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,17 @@ VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*
     }
     (void)ptr;
     return 0;
+}
+
+// Saves the chunk (index 0 the bank, 1 the program) and loads it back, as a host restoring a project.
+void RoundTripChunk(AEffect* effect, unsigned index) {
+    void* chunk = nullptr;
+    const VstIntPtr size =
+        effect->dispatcher(effect, effGetChunk, static_cast<VstInt32>(index), 0, &chunk, 0.0f);
+    if (size > 0) {
+        std::vector<char> copy(static_cast<const char*>(chunk), static_cast<const char*>(chunk) + size);
+        effect->dispatcher(effect, effSetChunk, static_cast<VstInt32>(index), size, copy.data(), 0.0f);
+    }
 }
 
 TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
@@ -61,13 +73,7 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
             effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0.0f);
             effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
             (void)effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f);
-            void* chunk = nullptr;
-            const VstIntPtr size = effect->dispatcher(effect, effGetChunk, round % 2, 0, &chunk, 0.0f);
-            if (size > 0) {
-                std::vector<char> copy(static_cast<const char*>(chunk),
-                                       static_cast<const char*>(chunk) + size);
-                effect->dispatcher(effect, effSetChunk, round % 2, size, copy.data(), 0.0f);
-            }
+            RoundTripChunk(effect, round % 2);
             ++round;
         }
     });
@@ -76,6 +82,53 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
     host.join();
     EXPECT_TRUE(finite);
     effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+// The editor paints, collects dirty areas and turns knobs on the user interface thread while
+// the host processes audio, sets parameters and loads programs and chunks on two others.
+TEST(Concurrency, EditorPaintsWhileTheHostChangesValues) {
+    AEffect* effect = OpenInstance(Host, 48000.0f, 256);
+    ASSERT_NE(effect, nullptr);
+    auto* editor = static_cast<IGraphicsHeadless*>(static_cast<IPluginVST*>(effect->object)->Editor());
+    ASSERT_NE(editor, nullptr);
+    std::atomic<bool> stop{false};
+
+    std::thread audio([&] {
+        std::vector<float> left(256, 0.5f), right(256, -0.5f);
+        float* io[2] = {left.data(), right.data()};
+        for (int block = 0; block < 1500 && !stop; ++block) {
+            effect->processReplacing(effect, io, io, 256);
+        }
+        stop = true;
+    });
+    std::thread host([&] {
+        for (unsigned round = 0; !stop; ++round) {
+            effect->setParameter(effect, static_cast<VstInt32>(round % 10),
+                                 static_cast<float>(round % 5) / 4.0f);
+            effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
+            RoundTripChunk(effect, round % 2);
+        }
+    });
+
+    const IMouseState none;
+    int frames = 0;
+    while (!stop) {
+        editor->RunFrame();
+        editor->copiedAreas.clear();
+        // Turn the Manual knob and flip the stage switch now and then.
+        editor->DispatchMouseDown(110, 110, none);
+        editor->DispatchMouseDrag(110, 100 + frames % 20, none);
+        editor->DispatchMouseUp(110, 110, none);
+        if (frames % 50 == 0) {
+            editor->DispatchMouseDown(30, 110, none);
+            editor->DispatchMouseUp(30, 110, none);
+        }
+        ++frames;
+    }
+    audio.join();
+    host.join();
+    EXPECT_GT(frames, 0);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 

@@ -1,43 +1,52 @@
 #pragma once
 
-#include "graphics/IGraphics.h"
+#include "core/IPluginBase.h"
+#include "platform/headless/IGraphicsHeadless.h"
 
 #include <vector>
 
-// An editor without a window: records what the plug-in hands it.
-class FakeEditor : public IGraphics {
+// A headless editor that can open a stand-in window, with one control per parameter that
+// records every value the plug-in hands it.
+class FakeEditor : public IGraphicsHeadless {
 public:
     struct HostValue {
         int index;
         double value;
-        bool normalized;
     };
 
-    explicit FakeEditor(bool* destroyed = nullptr) : destroyed(destroyed) {}
+    explicit FakeEditor(IPluginBase* plugin, bool* destroyed = nullptr)
+        : IGraphicsHeadless(plugin, 720, 174, 25, nullptr, true), destroyed(destroyed) {
+        for (int i = 0; i < plugin->ParameterCount(); ++i) {
+            AddControl(new Recorder(plugin, i, values));
+        }
+    }
     ~FakeEditor() override {
         if (destroyed != nullptr) {
             *destroyed = true;
         }
     }
 
-    int Width() const override { return 720; }
-    int Height() const override { return 174; }
     void* OpenWindow(void* parent) override {
-        open = opens;
-        return opens ? parent : nullptr;
+        return opens ? IGraphicsHeadless::OpenWindow(parent) : nullptr;
     }
-    void CloseWindow() override { open = false; }
-    void PrepareDrawing() override { prepared = true; }
-    void SetParameterFromHost(int index, double value, bool normalized) override {
-        values.push_back({index, value, normalized});
-    }
-    void MarkAllDirty() override {}
 
     std::vector<HostValue> values;
-    bool prepared = false;
     bool opens = true;
-    bool open = false;
 
 private:
+    class Recorder : public IControl {
+    public:
+        Recorder(IPluginBase* plugin, int parameter, std::vector<HostValue>& values)
+            : IControl(plugin, {0, 0, 1, 1}, parameter, 0), values(values) {}
+        void SetValueFromHost(double v) override {
+            values.push_back({ParameterIndex(), v});
+            IControl::SetValueFromHost(v);
+        }
+        bool Draw(IGraphics&) override { return true; }
+
+    private:
+        std::vector<HostValue>& values;
+    };
+
     bool* destroyed;
 };

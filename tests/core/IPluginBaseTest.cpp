@@ -65,7 +65,7 @@ TEST(IPluginBase, LoadPresetOnAnUnusedSlotMakesANumberedUserPreset) {
 
 TEST(IPluginBase, LoadPresetRestoresStoredValuesAndRefusesBadIndexes) {
     TestPlugin plugin;
-    auto editor = new FakeEditor;
+    auto editor = new FakeEditor(&plugin);
     plugin.AttachEditor(editor);
     plugin.SetValues(0.6, 0.9);
     plugin.LoadPreset(1);
@@ -78,8 +78,7 @@ TEST(IPluginBase, LoadPresetRestoresStoredValuesAndRefusesBadIndexes) {
     EXPECT_EQ(plugin.ParameterAt(1)->Value(), 0.9);
     EXPECT_EQ(plugin.log, (std::vector<std::string>{"param 0", "param 1", "preset 1"}));
     ASSERT_EQ(editor->values.size(), 2u);
-    EXPECT_EQ(editor->values[1].value, 0.9);
-    EXPECT_FALSE(editor->values[1].normalized);
+    EXPECT_DOUBLE_EQ(editor->values[1].value, 0.8); // 0.9 of 0.5..1, normalised
 
     EXPECT_FALSE(plugin.LoadPreset(-1));
     EXPECT_FALSE(plugin.LoadPreset(4));
@@ -183,22 +182,21 @@ TEST(IPluginBase, AttachEditorShowsValuesAndOwnsTheEditor) {
     {
         TestPlugin plugin;
         plugin.SetValues(0.75, 1.0);
-        auto* editor = new FakeEditor(&destroyed);
+        auto* editor = new FakeEditor(&plugin, &destroyed);
         plugin.AttachEditor(nullptr);
         EXPECT_EQ(plugin.Editor(), nullptr);
         plugin.AttachEditor(editor);
         EXPECT_EQ(plugin.Editor(), editor);
-        EXPECT_TRUE(editor->prepared);
+        EXPECT_NE(editor->Surface(), nullptr);
         ASSERT_EQ(editor->values.size(), 2u);
         EXPECT_EQ(editor->values[0].value, 0.5);
-        EXPECT_TRUE(editor->values[0].normalized);
         EXPECT_EQ(editor->values[1].value, 1.0);
 
         editor->values.clear();
+        plugin.SetValues(0.625, 1.0);
         plugin.SendParametersToEditor();
         ASSERT_EQ(editor->values.size(), 2u);
-        EXPECT_EQ(editor->values[0].value, 0.75);
-        EXPECT_FALSE(editor->values[0].normalized);
+        EXPECT_EQ(editor->values[0].value, 0.25);
         EXPECT_FALSE(destroyed);
     }
     EXPECT_TRUE(destroyed);

@@ -96,7 +96,7 @@ TEST(IPluginChunks, BankChunkRestoresEveryProgram) {
     const Bytes bank = GetChunk(source, true);
 
     TestPlugin target;
-    auto* editor = new FakeEditor;
+    auto* editor = new FakeEditor(&target);
     target.AttachEditor(editor);
     EXPECT_EQ(SetChunk(target, bank, true), 1);
     const char* names[] = {"Zero", "One", "Two", "Three"};

@@ -157,7 +157,7 @@ TEST_F(Audio, EveryBlockAsksForMidiWhenTheEffectTakesIt) {
 }
 
 TEST_F(Audio, SetParameterClampsIgnoresNaNAndNeverAutomates) {
-    auto* editor = new FakeEditor;
+    auto* editor = new FakeEditor(plugin);
     plugin->AttachEditor(editor);
     editor->values.clear();
     plugin->log.clear();
@@ -175,7 +175,6 @@ TEST_F(Audio, SetParameterClampsIgnoresNaNAndNeverAutomates) {
     }
     EXPECT_EQ(editor->values.size(), 4u); // NaN reaches nobody
     EXPECT_EQ(editor->values[1].value, 1.0);
-    EXPECT_TRUE(editor->values[1].normalized);
     EXPECT_EQ(plugin->log.size(), 4u);
 
     effect->setParameter(effect, kFrequency, 0.5f);

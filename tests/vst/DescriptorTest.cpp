@@ -59,7 +59,7 @@ TEST_F(Descriptor, LatencyAndEditorReachTheDescriptor) {
     EXPECT_EQ(effect->initialDelay, 64);
     EXPECT_EQ(plugin->Latency(), 64);
 
-    plugin->AttachEditor(new FakeEditor);
+    plugin->AttachEditor(new FakeEditor(plugin));
     EXPECT_EQ(effect->flags, 0x1031);
     ERect* rect = nullptr;
     EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 1);

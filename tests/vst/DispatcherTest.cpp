@@ -166,13 +166,13 @@ TEST_F(Dispatcher, EditorOpcodesWithoutAndWithAnEditor) {
     EXPECT_EQ(Dispatch(effIdle), 0);
 
     bool destroyed = false;
-    auto* editor = new FakeEditor(&destroyed);
+    auto* editor = new FakeEditor(plugin, &destroyed);
     plugin->AttachEditor(editor);
     EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, nullptr), 0);
     EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &parent), 1);
-    EXPECT_TRUE(editor->open);
+    EXPECT_TRUE(editor->IsWindowOpen());
     EXPECT_EQ(Dispatch(effEditClose), 1);
-    EXPECT_FALSE(editor->open);
+    EXPECT_FALSE(editor->IsWindowOpen());
     editor->opens = false;
     EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &parent), 0);
     Close();
@@ -204,7 +204,7 @@ TEST_F(Dispatcher, FixedAnswers) {
 }
 
 TEST_F(Dispatcher, StringToParameter) {
-    auto* editor = new FakeEditor;
+    auto* editor = new FakeEditor(plugin);
     plugin->AttachEditor(editor);
     editor->values.clear();
     char on[] = "on", yes[] = "yes", five[] = "5", nan[] = "nan", inf[] = "inf", half[] = "0.5";
@@ -218,8 +218,7 @@ TEST_F(Dispatcher, StringToParameter) {
     EXPECT_EQ(Dispatch(effString2Parameter, kGain, 0, five), 1);
     EXPECT_EQ(plugin->ParameterAt(kGain)->Value(), 1.0);
     ASSERT_EQ(editor->values.size(), 2u);
-    EXPECT_EQ(editor->values[1].value, 5.0); // the editor sees the text's value, normalising it itself
-    EXPECT_FALSE(editor->values[1].normalized);
+    EXPECT_EQ(editor->values[1].value, 1.0); // the text's value 5, normalised by the editor
 
     for (char* text : {nan, inf}) {
         EXPECT_EQ(Dispatch(effString2Parameter, kGain, 0, text), 0) << text;

@@ -1,0 +1,42 @@
+#pragma once
+
+class PIX_IBitmap;
+class PIX_IFont;
+
+// The artwork and the fonts of every editor in the process. Each cache has its own lock, held
+// for one lookup or one insertion only. Nothing runs at load: each list is made with its first
+// entry and destroyed, with everything it holds, by ReleaseGraphicsCaches at unload.
+class BitmapCache {
+public:
+    // [any] Takes the bitmap cache's lock. The bitmap under id, or none; the cache owns it.
+    static PIX_IBitmap* Find(int id);
+    // [any] Takes the bitmap cache's lock. Stores bitmap (which the cache then owns) under id
+    // unless another thread stored one first, in which case bitmap is deleted. Answers the
+    // bitmap now cached under id; none when bitmap is none or the cache cannot grow (bitmap
+    // is then deleted).
+    static PIX_IBitmap* Store(int id, PIX_IBitmap* bitmap);
+    // [any] Takes the lock. Bitmaps held.
+    static int Count();
+};
+
+// Fonts are shared by size, orientation, style and face name; quality and colour play no part.
+struct FontKey {
+    int size;
+    int orientation;
+    int style;
+    const char* face; // compared exactly, up to 31 characters
+};
+
+class FontCache {
+public:
+    // [any] Takes the font cache's lock. The font for key, or none; the cache owns it.
+    static PIX_IFont* Find(const FontKey& key);
+    // [any] Takes the font cache's lock. Like BitmapCache::Store, for fonts.
+    static PIX_IFont* Store(const FontKey& key, PIX_IFont* font);
+    // [any] Takes the lock. Fonts held.
+    static int Count();
+};
+
+// [any] Takes each cache's lock in turn. Destroys every cached font and bitmap; the library's
+// unload hook calls it once no editor is left.
+void ReleaseGraphicsCaches();

@@ -1,0 +1,37 @@
+#include "graphics/IMenu.h"
+
+#include "core/TextCopy.h"
+
+#include <cstdio>
+#include <cstring>
+
+IMenuEntry::IMenuEntry(const char* text, IMenu* submenu, int flags) : submenu(submenu), flags(flags) {
+    const char* source = text != nullptr ? text : "";
+    this->text.PutBytes(source, static_cast<int32_t>(std::strlen(source)) + 1);
+}
+
+const char* IMenuEntry::Text() const {
+    return text.Size() > 0 ? reinterpret_cast<const char*>(text.Data()) : "";
+}
+
+void IMenu::DisplayText(int index, char* out, int capacity) const {
+    if (out == nullptr || capacity <= 0) {
+        return;
+    }
+    const IMenuEntry* entry = EntryAt(index);
+    const char* text = entry != nullptr ? entry->Text() : "";
+    switch (numbering) {
+    case 1:
+        std::snprintf(out, static_cast<size_t>(capacity), "%1d: %s", index + 1, text);
+        break;
+    case 2:
+        std::snprintf(out, static_cast<size_t>(capacity), "%02d: %s", index + 1, text);
+        break;
+    case 3:
+        std::snprintf(out, static_cast<size_t>(capacity), "%03d: %s", index + 1, text);
+        break;
+    default:
+        CopyText(out, text, static_cast<size_t>(capacity));
+        break;
+    }
+}

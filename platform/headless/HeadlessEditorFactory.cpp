@@ -1,0 +1,10 @@
+// The targets without an editor window: the editor paints, but the host sees no editor.
+#include "platform/EditorFactory.h"
+#include "platform/ModuleHandle.h"
+#include "platform/headless/IGraphicsHeadless.h"
+
+#include <new>
+
+IGraphics* CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
+    return new (std::nothrow) IGraphicsHeadless(plugin, width, height, frameRate, PluginModuleHandle());
+}

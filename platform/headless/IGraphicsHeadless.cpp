@@ -1,0 +1,157 @@
+#include "platform/headless/IGraphicsHeadless.h"
+
+#include "raster/PIX_PNG.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+constexpr int kMenuTextCapacity = 512;
+
+void AppendText(IByteBuffer& out, const char* text) {
+    out.PutBytes(text, static_cast<int32_t>(std::strlen(text)) + 1);
+}
+
+// The text after the last dot is "png", in any case.
+bool IsPngName(const char* fileName) {
+    const char* dot = fileName != nullptr ? std::strrchr(fileName, '.') : nullptr;
+    if (dot == nullptr || std::strlen(dot + 1) != 3) {
+        return false;
+    }
+    return std::tolower(static_cast<unsigned char>(dot[1])) == 'p' &&
+           std::tolower(static_cast<unsigned char>(dot[2])) == 'n' &&
+           std::tolower(static_cast<unsigned char>(dot[3])) == 'g';
+}
+
+template <typename T>
+bool TakeFirst(std::deque<T>& queue, T& out) {
+    if (queue.empty()) {
+        return false;
+    }
+    out = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+} // namespace
+
+IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plugin, int width, int height, int frameRate, void* module,
+                                     bool windowed)
+    : IGraphics(plugin, width, height, frameRate), module(module), windowed(windowed) {}
+
+bool IGraphicsHeadless::CopyToWindow(const IRectangle& area) {
+    copiedAreas.push_back(area);
+    return true;
+}
+
+void IGraphicsHeadless::CancelTextEntry() {
+    ++cancelledEntries;
+}
+
+int IGraphicsHeadless::ShowMessageBox(const char* text, const char* caption, int type) {
+    messageBoxes.push_back({text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+    int answer = 0;
+    if (TakeFirst(script.messageBoxAnswers, answer)) {
+        return answer;
+    }
+    return (type & 0xF) == kMessageBoxYesNo ? kMessageBoxAnswerNo : kMessageBoxAnswerOk;
+}
+
+IMenu* IGraphicsHeadless::ShowPopupMenu(IMenu& menu, const IRectangle& area) {
+    MenuRecord record;
+    record.area = area;
+    for (int i = 0; i < menu.EntryCount(); ++i) {
+        char text[kMenuTextCapacity];
+        menu.DisplayText(i, text, sizeof text);
+        record.texts.emplace_back(text);
+        record.flags.push_back(menu.EntryAt(i)->Flags());
+    }
+    menus.push_back(record);
+    ReleaseCapture();
+    int choice = -1;
+    if (!TakeFirst(script.menuChoices, choice) || choice < 0 || choice >= menu.EntryCount()) {
+        return nullptr;
+    }
+    menu.SetChosen(choice);
+    return &menu;
+}
+
+void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle& /*style*/, const IRectangle& area,
+                                      const char* text, IParameter* parameter) {
+    textEntries.push_back({control, text != nullptr ? text : "", area, parameter});
+}
+
+void IGraphicsHeadless::GetHostDirectory(IByteBuffer& out) {
+    AppendText(out, "");
+}
+
+void IGraphicsHeadless::GetPluginDirectory(IByteBuffer& out) {
+    AppendText(out, "");
+}
+
+void IGraphicsHeadless::GetDesktopDirectory(IByteBuffer& out) {
+    AppendText(out, "");
+}
+
+void IGraphicsHeadless::GetAppDataDirectory(IByteBuffer& out, bool /*allUsers*/) {
+    AppendText(out, "");
+}
+
+void IGraphicsHeadless::GetUserAppDataDirectory(IByteBuffer& out) {
+    AppendText(out, "");
+}
+
+void IGraphicsHeadless::PromptForFile(IByteBuffer& path, int /*action*/, IByteBuffer& /*directory*/,
+                                      const char* extensions) {
+    filePrompts.emplace_back(extensions != nullptr ? extensions : "");
+    std::string chosen;
+    if (TakeFirst(script.files, chosen)) {
+        path.Clear();
+        AppendText(path, chosen.c_str());
+    }
+}
+
+bool IGraphicsHeadless::PromptForColour(IColour& colour, const char* prompt) {
+    colourPrompts.emplace_back(prompt != nullptr ? prompt : "");
+    return TakeFirst(script.colours, colour);
+}
+
+bool IGraphicsHeadless::OpenUrl(const char* url, const char* caption, const char* /*confirmText*/,
+                                const char* /*errorText*/) {
+    urls.push_back({url != nullptr ? url : "", caption != nullptr});
+    return script.openUrlSucceeds;
+}
+
+void* IGraphicsHeadless::OpenWindow(void* parent) {
+    if (!windowed) {
+        return nullptr;
+    }
+    window = parent != nullptr ? parent : this;
+    MarkAllDirty();
+    return window;
+}
+
+void IGraphicsHeadless::CloseWindow() {
+    window = nullptr;
+}
+
+bool IGraphicsHeadless::GetClipboardText(IByteBuffer& /*out*/) {
+    return false;
+}
+
+PIX_IBitmap* IGraphicsHeadless::LoadBitmapResource(int id, const char* fileName) {
+    if (!IsPngName(fileName)) {
+        return nullptr;
+    }
+    ++resourceLoads;
+    return PIX_ReadPNGResource(static_cast<PIX_ModuleHandle>(module), id);
+}
+
+bool IGraphicsHeadless::RunFrame() {
+    IRectangle area;
+    if (!CollectDirtyArea(area)) {
+        return false;
+    }
+    return PaintArea(area);
+}
