@@ -6,10 +6,8 @@
 #include "graphics/GraphicsCaches.h"
 #include "graphics/IBitmapControl.h"
 #include "platform/headless/IGraphicsHeadless.h"
-#include "raster/PIX_Blend.h"
-#include "raster/PIX_MemBitmap.h"
-#include "raster/PIX_PNG.h"
 #include "raster/PIX_SysBitmap.h"
+#include "tests/support/PanelPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -58,81 +56,26 @@ struct Panel : ::testing::Test {
     IGraphicsHeadless* editor = nullptr;
 };
 
-// The panel composed from the four images and the layout: the background copied, every
-// control's frame laid over it by its source alpha; no value texts.
-std::unique_ptr<PIX_MemBitmap> ComposePanel(KSPhaser& phaser) {
-    std::unique_ptr<PIX_MemBitmap> images[5];
-    for (int id = 1; id <= 4; ++id) {
-        images[id].reset(PIX_ReadPNGResource(nullptr, id));
-    }
-    auto panel = std::make_unique<PIX_MemBitmap>(720, 174);
-    PIX_CompositeRect(panel.get(), images[1].get(), 0, 0, nullptr, 1.0f, BlendCopy);
-    auto frame = [&](int id, int frames, int x, int y, int parameter) {
-        const int height = images[id]->GetHeight() / frames;
-        const int index = FrameForValue(frames, phaser.ParameterAt(parameter)->Normalized()) - 1;
-        const PIX_Rect source = {0, index * height, images[id]->GetWidth(), (index + 1) * height};
-        PIX_CompositeRect(panel.get(), images[id].get(), x, y, &source, 1.0f, BlendUseSourceAlpha);
-    };
-    frame(3, 2, 21, 96, Stages);
-    const struct {
-        int x;
-        int parameter;
-    } knobs[] = {{96, Manual},    {170, Spread}, {244, Feedback}, {334, LFOSpeed},
-                 {488, LFODepth}, {562, Stereo}, {652, Mix}};
-    for (const auto& knob : knobs) {
-        frame(2, 65, knob.x, 100, knob.parameter);
-    }
-    frame(4, 2, 401, 94, SyncToHost);
-    frame(4, 2, 441, 94, Waveform);
-    return panel;
-}
-
-// The value texts: each box's left edge and width; texts are centred on the box, may be wider
-// than it and start at its top (y = 148).
-struct TextBox {
-    int x;
-    int width;
-    int parameter;
-};
-const TextBox kTextBoxes[] = {{96, 40, Manual},    {170, 40, Spread},     {244, 40, Feedback},
-                              {334, 40, LFOSpeed}, {401, 20, SyncToHost}, {488, 40, LFODepth},
-                              {562, 40, Stereo},   {652, 40, Mix}};
-constexpr int kTextTop = 148;
-constexpr int kTextBottom = 167;
-constexpr int kTextReach = 12; // how far a text may reach beyond its box on either side
-
-bool InTextBand(int x, int y) {
-    for (const TextBox& box : kTextBoxes) {
-        if (y >= kTextTop && y < kTextBottom && x >= box.x - kTextReach &&
-            x < box.x + box.width + kTextReach) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void ExpectPanel(Panel& panel, const std::string& program) {
     panel.PaintAll();
-    const auto expected = ComposePanel(*panel.phaser);
-    const PIX_SysBitmap& surface = *panel.editor->Surface();
-    int mismatches = 0;
-    for (int y = 0; y < 174; ++y) {
-        for (int x = 0; x < 720; ++x) {
-            const uint32_t got = PIX_RowAddress(surface, y)[x];
-            if (!InTextBand(x, y) && got != PIX_RowAddress(*expected, y)[x] && ++mismatches <= 3) {
-                ADD_FAILURE() << program << ": pixel (" << x << ", " << y << ")";
-            }
-        }
+    double normalized[10];
+    for (int i = 0; i < 10; ++i) {
+        normalized[i] = panel.phaser->ParameterAt(i)->Normalized();
     }
-    EXPECT_EQ(mismatches, 0) << program;
+    const auto expected = ComposePanel(normalized);
+    ASSERT_NE(expected, nullptr);
+    const PIX_SysBitmap& surface = *panel.editor->Surface();
+    int x0 = 0, y0 = 0;
+    EXPECT_EQ(CountPanelMismatches(surface, *expected, x0, y0), 0)
+        << program << ": first at (" << x0 << ", " << y0 << ")";
 
     // Each value text: drawn only in its band, centred on its box, in the text colour, as wide
     // as the parameter's text measures.
-    for (const TextBox& box : kTextBoxes) {
+    for (const PanelTextBox& box : kPanelTextBoxes) {
         int left = 720, right = -1, top = 174, bottom = -1;
         bool coloured = false;
-        for (int y = kTextTop - 2; y < kTextBottom + 2; ++y) {
-            for (int x = box.x - kTextReach; x < box.x + box.width + kTextReach; ++x) {
+        for (int y = kPanelTextTop - 2; y < kPanelTextBottom + 2; ++y) {
+            for (int x = box.x - kPanelTextReach; x < box.x + box.width + kPanelTextReach; ++x) {
                 const uint32_t got = PIX_RowAddress(surface, y)[x];
                 if (got != PIX_RowAddress(*expected, y)[x]) {
                     left = std::min(left, x);
@@ -145,11 +88,11 @@ void ExpectPanel(Panel& panel, const std::string& program) {
         }
         const std::string text = panel.Text(box.parameter);
         ASSERT_LT(left, right) << program << " " << text;
-        EXPECT_GE(top, kTextTop) << program << " " << text;
-        EXPECT_LE(bottom, kTextBottom) << program << " " << text;
+        EXPECT_GE(top, kPanelTextTop) << program << " " << text;
+        EXPECT_LE(bottom, kPanelTextBottom) << program << " " << text;
         EXPECT_LE(std::abs((left + right) - (2 * box.x + box.width)), 3) << program << " " << text;
         EXPECT_TRUE(coloured) << program << " " << text;
-        IRectangle measured = {box.x, kTextTop, box.x + box.width, kTextBottom};
+        IRectangle measured = {box.x, kPanelTextTop, box.x + box.width, kPanelTextBottom};
         ITextStyle valueStyle =
             static_cast<IKSKnobMultiControlText*>(panel.editor->ControlAt(4))->TextStyle();
         ASSERT_TRUE(panel.editor->MeasureText(valueStyle, text.c_str(), measured));
