@@ -6,6 +6,7 @@
 #include "raster/PIX_IBitmap.h"
 #include "raster/PIX_IFont.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -128,6 +129,7 @@ private:
 };
 
 SharedList<BitmapEntry> bitmapCache;
+std::atomic<int> liveEditors{0};
 SharedList<FontEntry> fontCache;
 
 } // namespace
@@ -154,6 +156,14 @@ PIX_IFont* FontCache::Store(const FontKey& key, PIX_IFont* font) {
 
 int FontCache::Count() {
     return fontCache.Count();
+}
+
+int LiveEditorCount() {
+    return liveEditors.load(std::memory_order_relaxed);
+}
+
+void CountLiveEditor(int delta) {
+    liveEditors.fetch_add(delta, std::memory_order_relaxed);
 }
 
 void ReleaseGraphicsCaches() {

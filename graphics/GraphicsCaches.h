@@ -40,3 +40,10 @@ public:
 // [any] Takes each cache's lock in turn. Destroys every cached font and bitmap; the library's
 // unload hook calls it once no editor is left.
 void ReleaseGraphicsCaches();
+
+// [any] No lock. Editors that exist in the process. At process exit a host may still hold
+// instances (and paint them on another thread), so the unload hook releases the caches only
+// when this is 0.
+int LiveEditorCount();
+// [any] No lock. Counts an editor made (+1) or destroyed (-1).
+void CountLiveEditor(int delta);

@@ -68,12 +68,14 @@ bool IControl::HitTest(int x, int y) const {
 }
 
 double IControl::ClampValue() {
-    double v = Value();
-    if (v != v) {
-        v = clampLow;
-    }
+    const double current = Value();
+    double v = current != current ? clampLow : current;
     v = clampLow > v ? clampLow : (clampHigh < v ? clampHigh : v);
-    SetValue(v);
+    // A host thread marking the control must not write back a value that a drag on the user
+    // interface thread is changing at the same moment.
+    if (v != current) {
+        SetValue(v);
+    }
     return v;
 }
 

@@ -89,6 +89,9 @@ public:
     bool DoubleClickAsPress() const { return doubleClickAsPress; }
     bool MouseOverWhenGreyed() const { return mouseOverWhenGreyed; }
     bool PromptDisabled() const { return promptDisabled; }
+    // [ui] No lock. The most characters the control's text entry accepts.
+    int TextEntryLength() const { return textEntryLength; }
+    void SetTextEntryLength(int length) { textEntryLength = length; }
     void SetPromptDisabled(bool disabled) { promptDisabled = disabled; }
     void SetClamp(double low, double high);
     void SetDoubleClickAsPress(bool asPress) { doubleClickAsPress = asPress; }
@@ -119,6 +122,7 @@ private:
         int parameter;
     };
 
+    int textEntryLength = 7;
     IPluginBase* plugin;
     int parameter;
     IOwnedList<AuxBinding> auxBindings;

@@ -15,12 +15,15 @@ constexpr int kIdleTickLimit = 20;
 } // namespace
 
 IGraphics::IGraphics(IPluginBase* plugin, int width, int height, int frameRate)
-    : plugin(plugin), width(width), height(height), frameRate(frameRate) {}
+    : plugin(plugin), width(width), height(height), frameRate(frameRate) {
+    CountLiveEditor(1);
+}
 
 IGraphics::~IGraphics() {
     keyCatcher.reset();
     controls.Clear();
     surface.reset();
+    CountLiveEditor(-1);
 }
 
 bool IGraphics::MeasureText(ITextStyle& style, const char* text, IRectangle& rect) {

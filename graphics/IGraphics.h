@@ -155,7 +155,7 @@ public:
     void DispatchMouseWheel(int x, int y, const IMouseState& mouse, int steps);
     bool DispatchKeyDown(int x, int y, int key);
     // [ui] A drag to (x, y), delivered to the captured control with the movement since the
-    // last position. Nothing without a capture.
+    // last position. Nothing without a capture or when the position has not changed.
     void DispatchMouseDrag(int x, int y, const IMouseState& mouse);
     // [ui] Drops the mouse capture.
     void ReleaseCapture();

@@ -68,11 +68,11 @@ bool IGraphics::DrawBitmapFrame(const IFrameBitmap& bitmap, const IRectangle& de
     int srcX = 0;
     int srcY = 0;
     if (bitmap.frames >= 2 && frame >= 2) {
-        const double offset = static_cast<double>(frame - 1) / bitmap.frames;
+        // Multiplied before dividing, so that every strip rounds to the same rows on every build.
         if (bitmap.framesHorizontal) {
-            srcX = static_cast<int>(bitmap.width * offset + 0.5);
+            srcX = static_cast<int>(static_cast<double>(bitmap.width) * (frame - 1) / bitmap.frames + 0.5);
         } else {
-            srcY = static_cast<int>(bitmap.height * offset + 0.5);
+            srcY = static_cast<int>(static_cast<double>(bitmap.height) * (frame - 1) / bitmap.frames + 0.5);
         }
     }
     return DrawBitmap(bitmap, dest, srcX, srcY, blend);

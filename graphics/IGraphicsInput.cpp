@@ -71,7 +71,7 @@ void IGraphics::DispatchMouseUp(int x, int y, const IMouseState& mouse) {
 
 void IGraphics::DispatchMouseDrag(int x, int y, const IMouseState& mouse) {
     IControl* control = controls.At(captured);
-    if (control == nullptr) {
+    if (control == nullptr || (x == lastX && y == lastY)) {
         return;
     }
     const int dx = x - lastX;

@@ -60,14 +60,19 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         SetPluginModuleHandle(instance);
     }
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
-        ReleaseGraphicsCaches();
+        if (LiveEditorCount() == 0) {
+            ReleaseGraphicsCaches();
+        }
         __gnu_cxx::__freeres();
     }
     return TRUE;
 }
 #else
-// The editors' shared artwork and fonts go with the library.
+// The editors' shared artwork and fonts go with the library, unless a host exits while it
+// still holds instances that may be painting.
 __attribute__((destructor)) static void ReleaseAtUnload() {
-    ReleaseGraphicsCaches();
+    if (LiveEditorCount() == 0) {
+        ReleaseGraphicsCaches();
+    }
 }
 #endif

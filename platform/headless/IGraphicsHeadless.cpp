@@ -40,6 +40,12 @@ IGraphicsHeadless::IGraphicsHeadless(IPluginBase* plugin, int width, int height,
                                      bool windowed)
     : IGraphics(plugin, width, height, frameRate), module(module), windowed(windowed) {}
 
+void IGraphicsHeadless::Resize(int newWidth, int newHeight) {
+    if (newWidth != Width() || newHeight != Height()) {
+        IGraphics::Resize(newWidth, newHeight);
+    }
+}
+
 bool IGraphicsHeadless::CopyToWindow(const IRectangle& area) {
     copiedAreas.push_back(area);
     return true;

@@ -49,6 +49,8 @@ public:
                       bool windowed = false);
 
     bool CopyToWindow(const IRectangle& area) override;
+    // [ui] Like a window's: the size the editor already has is nothing to do.
+    void Resize(int newWidth, int newHeight) override;
     void CancelTextEntry() override;
     const char* GetBackendName() override { return "Headless"; }
     int ShowMessageBox(const char* text, const char* caption, int type) override;

@@ -159,6 +159,11 @@ TEST_F(Painting, FramesAreReadFromTheirOffsetAndClippedToTheDrawRectangle) {
     // Frame 33 starts at row (int)(2600 * 32 / 65 + 0.5) = 1280: row 1279 belongs to frame 32.
     EXPECT_TRUE(editor->DrawBitmap(strip, {100, 100, 140, 101}, 0, 1279, nullptr));
     EXPECT_EQ(PIX_RowAddress(surface, 100)[100], 0xFF000020u);
+    // The offset is multiplied before it is divided: 11 rows of 22 frames put frame 16 at
+    // (int)(11 * 15 / 22 + 0.5) = 8, where dividing first would round 7.4999... down to 7.
+    const auto rows = NumberedStrip(1, 1, 22);
+    EXPECT_TRUE(editor->DrawBitmapFrame({rows.get(), 1, 11, 22, false}, {100, 100, 101, 101}, 16, nullptr));
+    EXPECT_EQ(PIX_RowAddress(surface, 100)[100], 0xFF000009u);
 
     // Outside the draw rectangle nothing is copied.
     PIX_RowAddress(surface, 5)[5] = 0;
