@@ -81,7 +81,7 @@ public:
     virtual void GetAppDataDirectory(IByteBuffer& out, bool allUsers) = 0;
     virtual void GetUserAppDataDirectory(IByteBuffer& out) = 0;
     // [ui] Modal file dialog; path and directory are zero-terminated texts, replaced on a
-    // choice. action: 1 open, 2 save.
+    // choice. action: 1 save, anything else open.
     virtual void PromptForFile(IByteBuffer& path, int action, IByteBuffer& directory,
                                const char* extensions) = 0;
     // [ui] Modal colour dialog; true and colour set when one was chosen.
@@ -155,7 +155,7 @@ public:
     void DispatchMouseWheel(int x, int y, const IMouseState& mouse, int steps);
     bool DispatchKeyDown(int x, int y, int key);
     // [ui] A drag to (x, y), delivered to the captured control with the movement since the
-    // last position. Nothing without a capture.
+    // last position. Nothing without a capture or when the position has not changed.
     void DispatchMouseDrag(int x, int y, const IMouseState& mouse);
     // [ui] Drops the mouse capture.
     void ReleaseCapture();

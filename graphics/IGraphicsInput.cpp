@@ -71,7 +71,8 @@ void IGraphics::DispatchMouseUp(int x, int y, const IMouseState& mouse) {
 
 void IGraphics::DispatchMouseDrag(int x, int y, const IMouseState& mouse) {
     IControl* control = controls.At(captured);
-    if (control == nullptr) {
+    // A move that ends where the last one did is no drag.
+    if (control == nullptr || (x == lastX && y == lastY)) {
         return;
     }
     const int dx = x - lastX;
