@@ -2,13 +2,13 @@
 #include "platform/win/IGraphicsWin.h"
 
 #include "core/IPluginBase.h"
+#include "platform/ResourceName.h"
 #include "raster/PIX_PNG.h"
 #include "raster/PIX_SysBitmap.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -22,17 +22,6 @@ constexpr int kHostCubase = 3;
 
 // Editor windows of the process; the class exists while there is one.
 int windowCount = 0;
-
-// The text after the last dot is "png", in any case.
-bool IsPngName(const char* fileName) {
-    const char* dot = fileName != nullptr ? std::strrchr(fileName, '.') : nullptr;
-    if (dot == nullptr || std::strlen(dot + 1) != 3) {
-        return false;
-    }
-    return std::tolower(static_cast<unsigned char>(dot[1])) == 'p' &&
-           std::tolower(static_cast<unsigned char>(dot[2])) == 'n' &&
-           std::tolower(static_cast<unsigned char>(dot[3])) == 'g';
-}
 
 // The editor's key code of a virtual key, or -1 for keys it does not take.
 int EditorKey(WPARAM virtualKey) {
@@ -91,7 +80,7 @@ IGraphicsWin::IGraphicsWin(IPluginBase* plugin, int width, int height, int frame
     : IGraphics(plugin, width, height, frameRate), module(module) {}
 
 IGraphicsWin::~IGraphicsWin() {
-    CloseWindow();
+    IGraphicsWin::CloseWindow();
 }
 
 void IGraphicsWin::ReleaseWindowClass(HMODULE module) {
@@ -310,7 +299,7 @@ void IGraphicsWin::ClearTooltip() {
 }
 
 PIX_IBitmap* IGraphicsWin::LoadBitmapResource(int id, const char* fileName) {
-    return IsPngName(fileName) ? PIX_ReadPNGResource(module, id) : nullptr;
+    return IsPngFileName(fileName) ? PIX_ReadPNGResource(module, id) : nullptr;
 }
 
 LRESULT CALLBACK IGraphicsWin::EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -386,7 +375,8 @@ LRESULT IGraphicsWin::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         }
         const ITextStyle& style = editedControl->TextStyle();
-        const COLORREF background = RGB(style.entryBackground.R, style.entryBackground.G, style.entryBackground.B);
+        const COLORREF background =
+            RGB(style.entryBackground.R, style.entryBackground.G, style.entryBackground.B);
         auto* dc = reinterpret_cast<HDC>(wParam);
         SetBkColor(dc, background);
         SetTextColor(dc, RGB(style.entryText.R, style.entryText.G, style.entryText.B));

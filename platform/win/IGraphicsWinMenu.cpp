@@ -68,7 +68,8 @@ IMenu* IGraphicsWin::ShowPopupMenu(IMenu& menu, const IRectangle& area) {
     IMenu* result = nullptr;
     if (TrackPopupMenu(native, 0, corner.x, corner.y, 0, window, nullptr) && window != nullptr) {
         MSG command;
-        if (PeekMessageA(&command, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) && HIWORD(command.wParam) == 0) {
+        if (PeekMessageA(&command, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) &&
+            HIWORD(command.wParam) == 0) {
             counter = kFirstMenuId;
             int index = -1;
             if (IMenu* chosen = FindMenuEntry(LOWORD(command.wParam), counter, menu, index)) {

@@ -91,7 +91,8 @@ int BuildExtensionPattern(const char* extensions, char* out, int capacity) {
     return n;
 }
 
-void IGraphicsWin::PromptForFile(IByteBuffer& path, int action, IByteBuffer& directory, const char* extensions) {
+void IGraphicsWin::PromptForFile(IByteBuffer& path, int action, IByteBuffer& directory,
+                                 const char* extensions) {
     if (window == nullptr) {
         path.Clear();
         PutText(path, "");
@@ -177,7 +178,8 @@ bool IGraphicsWin::PromptForColour(IColour& colour, const char* prompt) {
     return true;
 }
 
-bool IGraphicsWin::OpenUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) {
+bool IGraphicsWin::OpenUrl(const char* url, const char* caption, const char* confirmText,
+                           const char* errorText) {
     if (confirmText != nullptr && MessageBoxA(window, confirmText, caption, MB_YESNO) != IDYES) {
         return false;
     }

@@ -72,10 +72,11 @@ void IGraphicsWin::ShowTextEntry(IControl* control, const ITextStyle& style, con
     } else if (style.alignment == 2) {
         alignment = ES_RIGHT;
     }
-    textEntry = CreateWindowExA(0, "EDIT", text != nullptr ? text : "",
-                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL | alignment, area.L, area.T,
-                                area.R - area.L + 1, area.B - area.T + 1, window,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryChildId)), module, nullptr);
+    textEntry =
+        CreateWindowExA(0, "EDIT", text != nullptr ? text : "",
+                        WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL | alignment, area.L, area.T,
+                        area.R - area.L + 1, area.B - area.T + 1, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEntryChildId)), module, nullptr);
     if (textEntry == nullptr) {
         return;
     }

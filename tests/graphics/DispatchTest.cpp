@@ -37,7 +37,7 @@ TEST_F(Dispatch, PressDragReleaseBracketedByTheGesture) {
     EXPECT_EQ(editor->CapturedControl(), 1);
     editor->DispatchMouseDrag(22, 17, left);
     editor->DispatchMouseDrag(22, 19, left);
-    editor->DispatchMouseDrag(22, 19, left); // no movement: no drag
+    editor->DispatchMouseDrag(22, 19, left);       // no movement: no drag
     editor->DispatchMouseWheel(500, 100, left, 2); // the captured control takes the wheel
     editor->DispatchMouseUp(600, 100, left);       // and the release, wherever it happens
     EXPECT_EQ(editor->CapturedControl(), -1);

@@ -11,8 +11,8 @@ namespace {
 
 constexpr int kFrameMs = 40;
 
-VstIntPtr VSTCALLBACK HostCallback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 /*index*/, VstIntPtr /*value*/,
-                                   void* /*ptr*/, float /*opt*/) {
+VstIntPtr VSTCALLBACK HostCallback(AEffect* /*effect*/, VstInt32 opcode, VstInt32 /*index*/,
+                                   VstIntPtr /*value*/, void* /*ptr*/, float /*opt*/) {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 

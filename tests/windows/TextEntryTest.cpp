@@ -19,7 +19,8 @@ enum { kLevel, kSwitch, kCount, kMode, kParameters };
 // enumerated with three texts.
 class EntryPlugin : public IPluginBase {
 public:
-    EntryPlugin() : IPluginBase(kParameters, "2-2", 1, "Entry", "", "Maker", 0x00010000, 1, 2, 0, false, false) {
+    EntryPlugin()
+        : IPluginBase(kParameters, "2-2", 1, "Entry", "", "Maker", 0x00010000, 1, 2, 0, false, false) {
         ParameterAt(kLevel)->SetupContinuous("Level", 0.3, -1.0, 1.0, 0.01, 1.0);
         ParameterAt(kSwitch)->SetupBoolean("Switch");
         ParameterAt(kCount)->SetupInteger("Count", 2, 0, 10);
@@ -36,7 +37,8 @@ public:
 // A control that draws nothing, opens its prompt on a right-click and keeps committed texts.
 class EntryControl : public IControl {
 public:
-    EntryControl(IPluginBase* plugin, const IRectangle& rect, int parameter) : IControl(plugin, rect, parameter, 0) {
+    EntryControl(IPluginBase* plugin, const IRectangle& rect, int parameter)
+        : IControl(plugin, rect, parameter, 0) {
         SetPromptDisabled(false);
     }
     bool Draw(IGraphics& /*editor*/) override { return true; }
