@@ -74,6 +74,25 @@ void GrowWindow(HWND hwnd, int dw, int dh) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+struct MainWindowSearch {
+    const char* className;
+    HWND found;
+};
+
+// A top-level window of this process with the class name searched for ends the search.
+BOOL CALLBACK MatchMainWindow(HWND candidate, LPARAM data) {
+    auto* search = reinterpret_cast<MainWindowSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    char name[256];
+    if (process == GetCurrentProcessId() && GetClassNameA(candidate, name, sizeof name) > 0 &&
+        std::strcmp(name, search->className) == 0) {
+        search->found = candidate;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 IGraphicsWin::IGraphicsWin(IPluginBase* plugin, int width, int height, int frameRate, HMODULE module)
@@ -244,20 +263,9 @@ HWND IGraphicsWin::FindMainWindow() {
         return mainWindow;
     }
     if (mainWindowClass[0] != '\0') {
-        EnumWindows(
-            [](HWND candidate, LPARAM self) -> BOOL {
-                auto* editor = reinterpret_cast<IGraphicsWin*>(self);
-                DWORD process = 0;
-                GetWindowThreadProcessId(candidate, &process);
-                char name[256];
-                if (process == GetCurrentProcessId() && GetClassNameA(candidate, name, sizeof name) > 0 &&
-                    std::strcmp(name, editor->mainWindowClass) == 0) {
-                    editor->mainWindow = candidate;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(this));
+        MainWindowSearch search = {mainWindowClass, nullptr};
+        EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+        mainWindow = search.found;
     }
     return mainWindow;
 }
