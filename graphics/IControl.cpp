@@ -3,6 +3,7 @@
 #include "core/IPluginBase.h"
 #include "graphics/IGraphics.h"
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -149,4 +150,21 @@ double IControl::AuxValue(int index) const {
 void IControl::SetClamp(double low, double high) {
     clampLow = low;
     clampHigh = high;
+}
+
+const char* IControl::Tooltip() const {
+    return tooltip.Size() > 0 ? reinterpret_cast<const char*>(tooltip.Data()) : "";
+}
+
+bool IControl::SetTooltip(const char* text) {
+    tooltip.Clear();
+    if (text == nullptr || text[0] == '\0') {
+        return true;
+    }
+    const int32_t n = static_cast<int32_t>(std::strlen(text)) + 1;
+    if (tooltip.PutBytes(text, n) != n) {
+        tooltip.Clear();
+        return false;
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/IByteBuffer.h"
 #include "core/IOwnedList.h"
 #include "graphics/IGraphicsRecords.h"
 
@@ -89,13 +90,17 @@ public:
     bool DoubleClickAsPress() const { return doubleClickAsPress; }
     bool MouseOverWhenGreyed() const { return mouseOverWhenGreyed; }
     bool PromptDisabled() const { return promptDisabled; }
-    // [ui] No lock. The most characters the control's text entry accepts.
-    int TextEntryLength() const { return textEntryLength; }
-    void SetTextEntryLength(int length) { textEntryLength = length; }
     void SetPromptDisabled(bool disabled) { promptDisabled = disabled; }
     void SetClamp(double low, double high);
     void SetDoubleClickAsPress(bool asPress) { doubleClickAsPress = asPress; }
     void SetMouseOverWhenGreyed(bool overWhenGreyed) { mouseOverWhenGreyed = overWhenGreyed; }
+    // [ui] No lock. Most characters the in-place text entry takes.
+    int TextEntryLength() const { return textEntryLength; }
+    void SetTextEntryLength(int length) { textEntryLength = length; }
+    // [ui] No lock. The text shown while the mouse rests on the control (empty: none); the
+    // control owns it. SetTooltip copies text and answers false when it could not.
+    const char* Tooltip() const;
+    bool SetTooltip(const char* text);
 
 protected:
     // [ui] For derived controls: set the value without marking anything.
@@ -122,7 +127,6 @@ private:
         int parameter;
     };
 
-    int textEntryLength = 7;
     IPluginBase* plugin;
     int parameter;
     IOwnedList<AuxBinding> auxBindings;
@@ -135,6 +139,8 @@ private:
     static constexpr unsigned kDirty = 1;
     static constexpr unsigned kRedrawRequested = 2;
     std::atomic<unsigned> state{kDirty};
+    IByteBuffer tooltip{64};
+    int textEntryLength = 7;
     bool hidden = false;
     bool greyed = false;
     bool promptDisabled = true;

@@ -81,7 +81,7 @@ public:
     virtual void GetAppDataDirectory(IByteBuffer& out, bool allUsers) = 0;
     virtual void GetUserAppDataDirectory(IByteBuffer& out) = 0;
     // [ui] Modal file dialog; path and directory are zero-terminated texts, replaced on a
-    // choice. action: 1 open, 2 save.
+    // choice. action: 1 save, anything else open.
     virtual void PromptForFile(IByteBuffer& path, int action, IByteBuffer& directory,
                                const char* extensions) = 0;
     // [ui] Modal colour dialog; true and colour set when one was chosen.

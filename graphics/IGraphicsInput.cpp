@@ -71,6 +71,7 @@ void IGraphics::DispatchMouseUp(int x, int y, const IMouseState& mouse) {
 
 void IGraphics::DispatchMouseDrag(int x, int y, const IMouseState& mouse) {
     IControl* control = controls.At(captured);
+    // A move that ends where the last one did is no drag.
     if (control == nullptr || (x == lastX && y == lastY)) {
         return;
     }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs a Windows program under 64-bit Wine in the given throw-away prefix: wine-run.sh PREFIX PROGRAM ARGS...
+# A crash ends the program at once (no debugger is started to wait on it).
 set -eu
 prefix=$1
 shift
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 if [ ! -f "$prefix/system.reg" ]; then
     mkdir -p "$prefix"
     # Serialise the first start: parallel tests would otherwise each create the prefix.

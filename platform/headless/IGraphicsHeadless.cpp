@@ -1,8 +1,8 @@
 #include "platform/headless/IGraphicsHeadless.h"
 
+#include "platform/ResourceName.h"
 #include "raster/PIX_PNG.h"
 
-#include <cctype>
 #include <cstring>
 
 namespace {
@@ -11,17 +11,6 @@ constexpr int kMenuTextCapacity = 512;
 
 void AppendText(IByteBuffer& out, const char* text) {
     out.PutBytes(text, static_cast<int32_t>(std::strlen(text)) + 1);
-}
-
-// The text after the last dot is "png", in any case.
-bool IsPngName(const char* fileName) {
-    const char* dot = fileName != nullptr ? std::strrchr(fileName, '.') : nullptr;
-    if (dot == nullptr || std::strlen(dot + 1) != 3) {
-        return false;
-    }
-    return std::tolower(static_cast<unsigned char>(dot[1])) == 'p' &&
-           std::tolower(static_cast<unsigned char>(dot[2])) == 'n' &&
-           std::tolower(static_cast<unsigned char>(dot[3])) == 'g';
 }
 
 template <typename T>
@@ -147,7 +136,7 @@ bool IGraphicsHeadless::GetClipboardText(IByteBuffer& /*out*/) {
 }
 
 PIX_IBitmap* IGraphicsHeadless::LoadBitmapResource(int id, const char* fileName) {
-    if (!IsPngName(fileName)) {
+    if (!IsPngFileName(fileName)) {
         return nullptr;
     }
     ++resourceLoads;

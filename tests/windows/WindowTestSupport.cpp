@@ -1,0 +1,309 @@
+#include "WindowTestSupport.h"
+
+#include "raster/PIX_SysBitmap.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+constexpr int kClientWidth = 720;
+constexpr int kClientHeight = 174;
+constexpr int kWatchPeriodMs = 20;
+constexpr WPARAM kMessageTextId = 0xFFFF;
+
+void Send(INPUT& input) {
+    SendInput(1, &input, sizeof input);
+}
+
+std::string WindowText(HWND hwnd) {
+    char text[1024] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+// The visible top-level windows of this process with the class name.
+std::vector<HWND> VisibleWindowsOfClass(const char* className) {
+    struct Search {
+        const char* className;
+        std::vector<HWND> found;
+    } search{className, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD process = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) && ClassOf(hwnd) == s->className) {
+                s->found.push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The message box's icon as its type bits: 0x10 error, 0x40 information, 0 none.
+int IconType(HWND box) {
+    int type = 0;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassOf(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+            continue;
+        }
+        const auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        if (icon != nullptr && icon == LoadIcon(nullptr, IDI_HAND)) {
+            type = MB_ICONERROR;
+        } else if (icon != nullptr && icon == LoadIcon(nullptr, IDI_ASTERISK)) {
+            type = MB_ICONINFORMATION;
+        }
+    }
+    return type;
+}
+
+} // namespace
+
+HostWindow::HostWindow() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = Proc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "KSPTestHost";
+    RegisterClassA(&windowClass);
+    RECT frame = {0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    hwnd = CreateWindowExA(0, "KSPTestHost", "Test host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40, 40,
+                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), this);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    Pump(100);
+}
+
+HostWindow::~HostWindow() {
+    if (IsWindow(hwnd)) {
+        DestroyWindow(hwnd);
+    }
+    Pump(20);
+}
+
+LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (message == WM_KEYDOWN && self != nullptr) {
+        self->keys.push_back(wParam);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void Pump(int ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return done();
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void MoveMouse(HWND window, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (p.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = (p.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    Send(input);
+}
+
+void MouseButton(bool left, bool down) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    if (left) {
+        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    } else {
+        input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    }
+    Send(input);
+}
+
+void Click(HWND window, int x, int y, bool left) {
+    MoveMouse(window, x, y);
+    Pump(30);
+    MouseButton(left, true);
+    Pump(30);
+    MouseButton(left, false);
+    Pump(30);
+}
+
+void Wheel(int delta) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = static_cast<DWORD>(delta);
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    Send(input);
+}
+
+void Key(WORD virtualKey, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    Send(input);
+}
+
+void TypeKey(WORD virtualKey) {
+    Key(virtualKey, true);
+    Key(virtualKey, false);
+}
+
+void TypeText(const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = static_cast<unsigned char>(*c);
+        input.ki.dwFlags = KEYEVENTF_UNICODE;
+        Send(input);
+        input.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        Send(input);
+    }
+}
+
+std::unique_ptr<PIX_SysBitmap> CaptureWindow(HWND window, int width, int height) {
+    auto picture = std::make_unique<PIX_SysBitmap>(width, height);
+    HDC dc = GetDC(window);
+    BitBlt(picture->GetDeviceContext(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    GdiFlush();
+    return picture;
+}
+
+DialogWatcher::DialogWatcher() : thread([this] { Run(); }) {}
+
+DialogWatcher::~DialogWatcher() {
+    stop = true;
+    thread.join();
+}
+
+void DialogWatcher::AnswerBox(int button) {
+    std::lock_guard<std::mutex> guard(mutex);
+    boxAnswers.push_back(button);
+}
+
+void DialogWatcher::AnswerMenu(int position) {
+    std::lock_guard<std::mutex> guard(mutex);
+    menuAnswers.push_back(position);
+}
+
+std::vector<SeenBox> DialogWatcher::Boxes() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return boxes;
+}
+
+std::vector<SeenMenu> DialogWatcher::Menus() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return menus;
+}
+
+bool DialogWatcher::Done() {
+    std::lock_guard<std::mutex> guard(mutex);
+    return boxAnswers.empty() && menuAnswers.empty();
+}
+
+void DialogWatcher::Run() {
+    HWND handled = nullptr;
+    while (!stop) {
+        Sleep(kWatchPeriodMs);
+        // One window at a time: wait until the one answered has gone.
+        if (handled != nullptr && IsWindow(handled) && IsWindowVisible(handled)) {
+            continue;
+        }
+        handled = nullptr;
+        for (HWND box : VisibleWindowsOfClass("#32770")) {
+            ReadBox(box);
+            handled = box;
+        }
+        for (HWND menu : VisibleWindowsOfClass("#32768")) {
+            ReadMenu(menu);
+            handled = menu;
+        }
+    }
+}
+
+void DialogWatcher::ReadBox(HWND box) {
+    // Give the box time to lay out its controls.
+    Sleep(50);
+    SeenBox seen;
+    seen.caption = WindowText(box);
+    seen.text = WindowText(GetDlgItem(box, static_cast<int>(kMessageTextId)));
+    const bool yes = GetDlgItem(box, IDYES) != nullptr;
+    const bool no = GetDlgItem(box, IDNO) != nullptr;
+    seen.type = (yes && no ? MB_YESNO : MB_OK) | IconType(box);
+    int answer = IDOK;
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        boxes.push_back(seen);
+        if (!boxAnswers.empty()) {
+            answer = boxAnswers.front();
+            boxAnswers.pop_front();
+        }
+    }
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+}
+
+void DialogWatcher::ReadMenu(HWND menuWindow) {
+    Sleep(50);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    SeenMenu seen;
+    for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+        char text[256] = {};
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        seen.texts.emplace_back(text);
+        seen.checked.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0);
+    }
+    int answer = -1;
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        menus.push_back(seen);
+        if (!menuAnswers.empty()) {
+            answer = menuAnswers.front();
+            menuAnswers.pop_front();
+        }
+    }
+    // The keys go to the menu's own message loop.
+    const auto press = [menuWindow](WPARAM key) {
+        PostMessageA(menuWindow, WM_KEYDOWN, key, 1);
+        PostMessageA(menuWindow, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        Sleep(20);
+    };
+    if (answer < 0) {
+        press(VK_ESCAPE);
+        return;
+    }
+    for (int i = 0; i <= answer; ++i) {
+        press(VK_DOWN);
+    }
+    press(VK_RETURN);
+}
