@@ -146,7 +146,8 @@ public:
     bool PaintArea(const IRectangle& area);
 
     // [ui] Mouse and key dispatch, in client pixels. Searches run from the top control down
-    // and skip hidden and greyed controls. Gestures bracket presses on bound controls.
+    // and skip hidden and greyed controls. Gestures bracket presses and double-clicks on bound
+    // controls (the release ends them).
     void DispatchMouseDown(int x, int y, const IMouseState& mouse);
     void DispatchMouseUp(int x, int y, const IMouseState& mouse);
     bool DispatchMouseOver(int x, int y, const IMouseState& mouse);

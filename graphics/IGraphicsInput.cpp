@@ -89,6 +89,11 @@ bool IGraphics::DispatchDoubleClick(int x, int y, const IMouseState& mouse) {
         return false;
     }
     IControl* control = controls.At(index);
+    // The release that follows ends a gesture, and the control may send a value now: begin one,
+    // so the host sees each change between a begin and an end.
+    if (control->ParameterIndex() >= 0 && plugin != nullptr) {
+        plugin->BeginParameterGesture(control->ParameterIndex());
+    }
     if (control->DoubleClickAsPress()) {
         Capture(index, x, y);
         control->MouseDown(x, y, mouse);

@@ -69,12 +69,16 @@ TEST_F(Dispatch, HiddenAndGreyedControlsAreNotHit) {
 }
 
 TEST_F(Dispatch, DoubleClicksWheelKeysAndHovering) {
+    // Each begins the gesture that the release ends.
     EXPECT_FALSE(editor->DispatchDoubleClick(20, 20, left));
+    editor->DispatchMouseUp(20, 20, left);
     level->SetDoubleClickAsPress(true);
-    EXPECT_TRUE(editor->DispatchDoubleClick(20, 20, left)); // a press, captured, without a gesture
+    EXPECT_TRUE(editor->DispatchDoubleClick(20, 20, left)); // a press, captured
     EXPECT_EQ(editor->CapturedControl(), 1);
+    editor->DispatchMouseUp(20, 20, left);
     EXPECT_FALSE(editor->DispatchDoubleClick(800, 20, left));
-    EXPECT_EQ(plugin.log, (Log{"level double", "level down"}));
+    EXPECT_EQ(plugin.log, (Log{"begin 0", "level double", "level up", "end 0", "begin 0", "level down",
+                               "level up", "end 0"}));
 
     // Keys: to the captured control, else the one under the point; over the background to
     // the key catcher.
@@ -86,7 +90,7 @@ TEST_F(Dispatch, DoubleClicksWheelKeysAndHovering) {
     EXPECT_TRUE(editor->DispatchKeyDown(60, 60, kKeyLetterA));
     EXPECT_TRUE(editor->DispatchDoubleClick(20, 20, left));
     EXPECT_TRUE(editor->DispatchKeyDown(600, 150, kKeySpace));
-    EXPECT_EQ(plugin.log, (Log{"catcher key 1", "top key 15", "level down", "level key 0"}));
+    EXPECT_EQ(plugin.log, (Log{"catcher key 1", "top key 15", "begin 0", "level down", "level key 0"}));
 
     // Hovering is dispatched only when switched on.
     editor->ReleaseCapture();
