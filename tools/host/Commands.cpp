@@ -1,6 +1,7 @@
 #include "tools/host/Commands.h"
 
 #include "tools/host/CommandLine.h"
+#include "tools/host/EditorSnapshot.h"
 #include "tools/host/ExampleMaterial.h"
 #include "tools/host/InfoReport.h"
 #include "tools/host/Plugin.h"
@@ -262,6 +263,36 @@ Status RunExample(const Options& options, Console& console) {
     return Status();
 }
 
+Status RunSnapshot(const Options& options, Console& console) {
+    const Status outputs = CheckOutputs({{"plug-in", options.plugin}},
+                                        {{"picture", options.output}, {"preset file", options.state.savePreset}});
+    if (!outputs.Ok()) {
+        return outputs;
+    }
+    VstHost host;
+    std::vector<std::string> report;
+    auto plugin = OpenPlugin(options, host, 44100, report);
+    if (!plugin.Ok()) {
+        return plugin.Error();
+    }
+    auto preset = PresetToSave(options, *plugin.Value());
+    if (!preset.Ok()) {
+        return preset.Error();
+    }
+    const Status captured = SnapshotEditor(*plugin.Value(), options.output);
+    plugin.Value().reset();
+    if (!captured.Ok()) {
+        return captured;
+    }
+    const Status saved = SavePreset(options, preset.Value(), report);
+    if (!saved.Ok()) {
+        return saved;
+    }
+    report.push_back("Saved the editor's picture to " + options.output);
+    console.Out(Lines(report));
+    return Status();
+}
+
 } // namespace
 
 int RunHost(const std::vector<std::string>& args, Console& console) {
@@ -288,6 +319,9 @@ int RunHost(const std::vector<std::string>& args, Console& console) {
         break;
     case Command::Example:
         status = RunExample(options, console);
+        break;
+    case Command::Snapshot:
+        status = RunSnapshot(options, console);
         break;
     }
     if (!status.Ok()) {
