@@ -82,7 +82,8 @@ private:
     std::vector<std::unique_ptr<MenuLevel>> levels;
     IMenu* chosen = nullptr;
     bool finished = false;
-    bool pressed = false; // a press arrived since the menu opened
+    bool pressed = false;    // a press arrived since the menu opened
+    bool dismissing = false; // a press outside awaits its release
 };
 
 X11PopupMenu::~X11PopupMenu() {
@@ -340,13 +341,15 @@ void X11PopupMenu::HandleEvent(XEvent& event) {
         break;
     case ButtonPress:
         pressed = true;
-        if (!Find(event.xbutton.x_root, event.xbutton.y_root, level, row)) {
-            finished = true;
-        }
+        // A press outside dismisses the menu; its release is awaited under the grab, so that
+        // the click reaches nothing else.
+        dismissing = !Find(event.xbutton.x_root, event.xbutton.y_root, level, row);
         break;
     case ButtonRelease:
-        // The release of the press that opened the menu chooses nothing.
-        if (pressed && Find(event.xbutton.x_root, event.xbutton.y_root, level, row) && row >= 0) {
+        if (dismissing) {
+            finished = true;
+        } else if (pressed && Find(event.xbutton.x_root, event.xbutton.y_root, level, row) && row >= 0) {
+            // The release of the press that opened the menu chooses nothing.
             Choose(level, row);
         }
         break;
