@@ -8,6 +8,7 @@
 #include "tests/integration/PluginLibrary.h"
 #include "tests/platform/LoopbackHttpServer.h"
 #include "tests/platform/ScopedEnvironment.h"
+#include "raster/PIX_PNG.h"
 #include "tests/support/PanelPicture.h"
 
 #include <X11/keysym.h>
@@ -383,6 +384,14 @@ protected:
         return text.str();
     }
 
+    // The stand-in runs detached: its record comes a little later.
+    std::string WaitOpened() {
+        for (int i = 0; i < 100 && Opened().empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return Opened();
+    }
+
     std::string directory;
     std::string record;
     std::unique_ptr<ScopedEnvironment> path;
@@ -418,11 +427,22 @@ TEST_F(X11UpdateCheckTest, ANewVersionOpensTheDownloadPageOnYesOnly) {
     EXPECT_TRUE(Check(server.Port(), caption, XK_Escape));
     EXPECT_EQ(Opened(), "");
     EXPECT_TRUE(Check(server.Port(), caption, XK_Return));
-    // The stand-in ran detached: wait for its record.
-    for (int i = 0; i < 100 && Opened().empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_EQ(Opened(), "http://127.0.0.1:" + std::to_string(server.Port()) + "/music/vst.html\n");
+    EXPECT_EQ(WaitOpened(), "http://127.0.0.1:" + std::to_string(server.Port()) + "/music/vst.html\n");
+}
+
+TEST_F(X11UpdateCheckTest, TheOnlineMenusSecondEntryOpensTheMakersSite) {
+    ScopedEnvironment environment("KSPHASER_UPDATE_SERVER", "127.0.0.1:8123");
+    PluginInstance plugin(display, 0, 0);
+    ASSERT_TRUE(plugin.Open());
+    plugin.Idle();
+    ClickAndAnswer(plugin, kOnlineMenuX, kOnlineMenuY, [](TestDisplay& own) {
+        if (WaitForMenu(own) != 0) {
+            own.Key(XK_Down);
+            own.Key(XK_Down);
+            own.Key(XK_Return);
+        }
+    });
+    EXPECT_EQ(WaitOpened(), "http://127.0.0.1:8123/\n");
 }
 
 TEST_F(X11UpdateCheckTest, AServerThatNeverAnswersEndsInTheErrorBox) {
@@ -486,5 +506,33 @@ TEST_F(X11EditorTest, AParentDestroyedBeforeEffEditCloseEndsNothing) {
     plugin.Idle();
     plugin.Dispatch(effEditClose);
 }
+
+#ifdef KSP_HOST_PROGRAM
+// The host's snapshot command, on the test's display and on a private Xvfb of its own.
+TEST_F(X11EditorTest, TheHostsSnapshotCommandSavesThePaintedPanel) {
+    PluginInstance reference(display, 0, 0);
+    reference.Dispatch(effSetProgram, 0, 9);
+    double values[10];
+    for (int i = 0; i < 10; ++i) {
+        values[i] = reference.Parameter(i);
+    }
+    const auto expected = ComposePanel(values);
+    const std::string out = "/tmp/ksp-x11-snapshot-" + std::to_string(getpid()) + ".png";
+    for (const char* environment : {"", "env -u DISPLAY "}) {
+        const std::string command = std::string(environment) + "'" + KSP_HOST_PROGRAM + "' snapshot '" +
+                                    KSP_PHASER_PLUGIN + "' " + out + " --program Aliens > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        std::ifstream file(out, std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::unique_ptr<PIX_MemBitmap> picture(
+            PIX_ReadPNGFromBuffer(bytes.data(), static_cast<int>(bytes.size())));
+        ASSERT_NE(picture, nullptr) << command;
+        int x = -1;
+        int y = -1;
+        EXPECT_EQ(CountPanelMismatches(*picture, *expected, x, y), 0) << command << " at " << x << "," << y;
+        std::remove(out.c_str());
+    }
+}
+#endif
 
 } // namespace
