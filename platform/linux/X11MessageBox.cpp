@@ -130,6 +130,8 @@ void X11MessageBox::Draw() {
     }
     PIX_IFont* font = editor.DialogFont();
     x11draw::Fill(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kBackground);
+    // Without a window manager nothing else frames the box.
+    x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kButtonBorder);
     for (const Piece& piece : pieces) {
         x11draw::Text(bitmap, font, piece.text.c_str(), static_cast<int>(piece.text.size()), kMargin + piece.x,
                       kMargin + piece.line * lineHeight, kText);
