@@ -23,15 +23,17 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PIX_IBitm
     const int height = bitmap->GetHeight();
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         const PIX_Pixel32* in = PIX_RowAddress(*bitmap, y);
-        for (int x = 0; x < width; ++x) {
-            row[4 * x] = static_cast<png_byte>(in[x] >> 16);
-            row[4 * x + 1] = static_cast<png_byte>(in[x] >> 8);
-            row[4 * x + 2] = static_cast<png_byte>(in[x]);
-            row[4 * x + 3] = static_cast<png_byte>(in[x] >> 24);
+        png_bytep out = row;
+        for (int x = 0; x < width; ++x, out += 4) {
+            out[0] = static_cast<png_byte>(in[x] >> 16);
+            out[1] = static_cast<png_byte>(in[x] >> 8);
+            out[2] = static_cast<png_byte>(in[x]);
+            out[3] = static_cast<png_byte>(in[x] >> 24);
         }
         png_write_row(png, row);
     }
@@ -42,7 +44,8 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PIX_IBitm
 } // namespace
 
 bool PIX_WritePNGFile(const PIX_IBitmap& bitmap, const char* path) {
-    if (bitmap.GetPixels() == nullptr || bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0 || path == nullptr) {
+    if (bitmap.GetPixels() == nullptr || bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0 ||
+        path == nullptr) {
         return false;
     }
     std::FILE* file = std::fopen(path, "wb");

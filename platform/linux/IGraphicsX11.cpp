@@ -93,7 +93,7 @@ IGraphicsX11::IGraphicsX11(IPluginBase* plugin, int width, int height, int frame
 }
 
 IGraphicsX11::~IGraphicsX11() {
-    CloseWindow();
+    IGraphicsX11::CloseWindow();
 }
 
 void* IGraphicsX11::OpenWindow(void* parentWindow) {
@@ -165,9 +165,9 @@ bool IGraphicsX11::AttachSharedImage() {
         return false;
     }
     XShmSegmentInfo& segment = image->segment;
-    image->image = XShmCreateImage(screen.display, screen.visual, static_cast<unsigned>(screen.depth), ZPixmap,
-                                   nullptr, &segment, static_cast<unsigned>(Width()),
-                                   static_cast<unsigned>(Height()));
+    image->image =
+        XShmCreateImage(screen.display, screen.visual, static_cast<unsigned>(screen.depth), ZPixmap, nullptr,
+                        &segment, static_cast<unsigned>(Width()), static_cast<unsigned>(Height()));
     if (image->image == nullptr) {
         return false;
     }
@@ -226,7 +226,8 @@ bool IGraphicsX11::CopyToWindow(const IRectangle& area) {
     if (shared) {
         XImage* image = shared->image;
         for (int y = clipped.T; y < clipped.B; ++y) {
-            std::memcpy(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line + clipped.L * 4,
+            std::memcpy(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line +
+                            static_cast<ptrdiff_t>(clipped.L) * 4,
                         PIX_RowAddress(*surface, y) + clipped.L, static_cast<size_t>(w) * 4);
         }
         XShmPutImage(screen.display, window, gc, image, clipped.L, clipped.T, clipped.L, clipped.T,
@@ -437,7 +438,8 @@ void IGraphicsX11::ForwardKey(const XKeyEvent& event) {
     forwarded.xkey.window = parent;
     forwarded.xkey.subwindow = None;
     X11ErrorTrap trap(screen.display);
-    XSendEvent(screen.display, parent, True, event.type == KeyPress ? KeyPressMask : KeyReleaseMask, &forwarded);
+    XSendEvent(screen.display, parent, True, event.type == KeyPress ? KeyPressMask : KeyReleaseMask,
+               &forwarded);
 }
 
 void IGraphicsX11::HandleFocus(const XFocusChangeEvent& event) {

@@ -37,9 +37,11 @@ public:
     void GetDesktopDirectory(IByteBuffer& out) override;
     void GetAppDataDirectory(IByteBuffer& out, bool allUsers) override;
     void GetUserAppDataDirectory(IByteBuffer& out) override;
-    void PromptForFile(IByteBuffer& path, int action, IByteBuffer& directory, const char* extensions) override;
+    void PromptForFile(IByteBuffer& path, int action, IByteBuffer& directory,
+                       const char* extensions) override;
     bool PromptForColour(IColour& colour, const char* prompt) override;
-    bool OpenUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) override;
+    bool OpenUrl(const char* url, const char* caption, const char* confirmText,
+                 const char* errorText) override;
     bool CanOpenWindow() const override { return true; }
     // [ui] parent is the host's X11 window id. Opens the connection and maps the child window
     // at (0, 0); none without a display or when the parent does not exist.

@@ -26,7 +26,8 @@ constexpr uint32_t kText = 0xFF000000;
 constexpr uint32_t kButtonFace = 0xFFE1E1E1;
 constexpr uint32_t kButtonBorder = 0xFF7A7A7A;
 constexpr uint32_t kDefaultBorder = 0xFF3060C0;
-constexpr long kBoxEvents = ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+constexpr long kBoxEvents =
+    ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
 
 struct Button {
     const char* label;
@@ -133,8 +134,8 @@ void X11MessageBox::Draw() {
     // Without a window manager nothing else frames the box.
     x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kButtonBorder);
     for (const Piece& piece : pieces) {
-        x11draw::Text(bitmap, font, piece.text.c_str(), static_cast<int>(piece.text.size()), kMargin + piece.x,
-                      kMargin + piece.line * lineHeight, kText);
+        x11draw::Text(bitmap, font, piece.text.c_str(), static_cast<int>(piece.text.size()),
+                      kMargin + piece.x, kMargin + piece.line * lineHeight, kText);
     }
     for (size_t i = 0; i < buttons.size(); ++i) {
         const IRectangle& r = buttons[i].rect;

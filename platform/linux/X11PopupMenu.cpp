@@ -15,10 +15,10 @@
 
 namespace {
 
-constexpr int kRowPadding = 3;        // above and below an entry's text
+constexpr int kRowPadding = 3; // above and below an entry's text
 constexpr int kSeparatorHeight = 7;
-constexpr int kMarkColumn = 22;       // left of the texts: the check marks
-constexpr int kArrowColumn = 22;      // right of the texts: the submenu arrows
+constexpr int kMarkColumn = 22;  // left of the texts: the check marks
+constexpr int kArrowColumn = 22; // right of the texts: the submenu arrows
 constexpr int kMinimumWidth = 100;
 constexpr int kMenuTextCapacity = 512;
 constexpr uint32_t kBackground = 0xFFF2F2F2;
@@ -43,7 +43,7 @@ bool Choosable(const IMenuEntry* entry) {
 struct MenuLevel {
     IMenu* menu = nullptr;
     Window window = 0;
-    IRectangle bounds; // on the screen
+    IRectangle bounds;            // on the screen
     std::vector<IRectangle> rows; // in the window
     std::vector<std::string> texts;
     PIX_MemBitmap bitmap;
@@ -98,10 +98,10 @@ IMenu* X11PopupMenu::Run(IMenu& menu, int x, int y) {
     bool grabbed = false;
     {
         X11ErrorTrap trap(screen.display);
-        grabbed = XGrabPointer(screen.display, grabWindow, False, kGrabEvents, GrabModeAsync, GrabModeAsync, None,
-                               None, CurrentTime) == GrabSuccess &&
-                  XGrabKeyboard(screen.display, grabWindow, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
-                      GrabSuccess;
+        grabbed = XGrabPointer(screen.display, grabWindow, False, kGrabEvents, GrabModeAsync, GrabModeAsync,
+                               None, None, CurrentTime) == GrabSuccess &&
+                  XGrabKeyboard(screen.display, grabWindow, False, GrabModeAsync, GrabModeAsync,
+                                CurrentTime) == GrabSuccess;
     }
     if (grabbed) {
         editor.RunModal(*this);
@@ -208,8 +208,8 @@ void X11PopupMenu::Draw(MenuLevel& level) {
         }
     }
     X11ErrorTrap trap(screen.display);
-    PutX11Bitmap(screen, level.window, editor.Context(), bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), 0,
-                 0);
+    PutX11Bitmap(screen, level.window, editor.Context(), bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(),
+                 0, 0);
 }
 
 void X11PopupMenu::Highlight(size_t level, int row) {
@@ -321,7 +321,7 @@ void X11PopupMenu::HandleEvent(XEvent& event) {
     int row = -1;
     switch (event.type) {
     case Expose:
-        for (auto& open : levels) {
+        for (const auto& open : levels) {
             if (open->window == event.xexpose.window) {
                 Draw(*open);
             }
@@ -362,16 +362,15 @@ void X11PopupMenu::HandleEvent(XEvent& event) {
 
 IMenu* IGraphicsX11::ShowPopupMenu(IMenu& menu, const IRectangle& area) {
     ReleaseCapture();
-    if (GetWindow() == nullptr) {
+    if (window == 0 || windowGone) {
         return nullptr;
     }
     int x = 0;
     int y = 0;
     {
-        X11ErrorTrap trap(Screen().display);
+        X11ErrorTrap trap(screen.display);
         Window child = 0;
-        const Window window = static_cast<Window>(reinterpret_cast<uintptr_t>(GetWindow()));
-        if (XTranslateCoordinates(Screen().display, window, Screen().root, area.L, area.B, &x, &y, &child) == 0 ||
+        if (XTranslateCoordinates(screen.display, window, screen.root, area.L, area.B, &x, &y, &child) == 0 ||
             trap.Failed()) {
             return nullptr;
         }

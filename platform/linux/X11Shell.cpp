@@ -90,7 +90,7 @@ std::string FindOnPath(const char* name) {
             end = path.size();
         }
         const std::string directory = end > start ? path.substr(start, end - start) : ".";
-        const std::string candidate = directory + "/" + name;
+        std::string candidate = directory + "/" + name;
         if (access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
@@ -137,11 +137,13 @@ bool StartDetached(const std::string& program, const char* argument) {
 
 } // namespace
 
-bool IGraphicsX11::OpenUrl(const char* url, const char* caption, const char* confirmText, const char* errorText) {
+bool IGraphicsX11::OpenUrl(const char* url, const char* caption, const char* confirmText,
+                           const char* errorText) {
     if (url == nullptr) {
         return false;
     }
-    if (confirmText != nullptr && ShowMessageBox(confirmText, caption, kMessageBoxYesNo) != kMessageBoxAnswerYes) {
+    if (confirmText != nullptr &&
+        ShowMessageBox(confirmText, caption, kMessageBoxYesNo) != kMessageBoxAnswerYes) {
         return false;
     }
     // There is no connection test here: the machine counts as connected.
@@ -150,15 +152,14 @@ bool IGraphicsX11::OpenUrl(const char* url, const char* caption, const char* con
         return true;
     }
     if (errorText != nullptr) {
-        ShowMessageBox(errorText, caption, kMessageBoxOk | kMessageBoxIconError);
+        ShowMessageBox(errorText, caption, kMessageBoxIconError);
     }
     return false;
 }
 
 bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
-    Display* display = Screen().display;
-    const Window window = static_cast<Window>(reinterpret_cast<uintptr_t>(GetWindow()));
-    if (window == 0) {
+    Display* display = screen.display;
+    if (window == 0 || windowGone) {
         AppendText(out, "");
         return false;
     }
@@ -176,15 +177,16 @@ bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
     // The owner answers with a SelectionNotify; other events stay queued for Idle.
     const auto deadline = std::chrono::steady_clock::now() + kClipboardTimeout;
     XEvent event;
-    bool answered = false;
-    while (!(answered = XCheckTypedWindowEvent(display, window, SelectionNotify, &event) != 0)) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    bool answered = XCheckTypedWindowEvent(display, window, SelectionNotify, &event) != 0;
+    while (!answered) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             break;
         }
         pollfd readable = {ConnectionNumber(display), POLLIN, 0};
         poll(&readable, 1, static_cast<int>(left.count()));
+        answered = XCheckTypedWindowEvent(display, window, SelectionNotify, &event) != 0;
     }
     bool taken = false;
     if (answered && event.xselection.property != None) {
@@ -194,8 +196,8 @@ bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
         unsigned long count = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, window, target, 0, 1 << 20, True, AnyPropertyType, &type, &format, &count,
-                               &after, &data) == Success &&
+        if (XGetWindowProperty(display, window, target, 0, 1 << 20, True, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success &&
             data != nullptr) {
             if (type == utf8 && format == 8 && count > 0) {
                 AppendText(out, std::string(reinterpret_cast<const char*>(data), count));

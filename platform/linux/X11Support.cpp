@@ -96,24 +96,25 @@ Window CreateX11Window(const X11Screen& screen, Window parent, const IRectangle&
     attributes.event_mask = eventMask;
     const unsigned long mask = CWColormap | CWBorderPixel | CWBackPixmap | CWOverrideRedirect | CWEventMask;
     return XCreateWindow(screen.display, parent, area.L, area.T, static_cast<unsigned>(area.Width()),
-                         static_cast<unsigned>(area.Height()), 0, screen.depth, InputOutput, screen.visual, mask,
-                         &attributes);
+                         static_cast<unsigned>(area.Height()), 0, screen.depth, InputOutput, screen.visual,
+                         mask, &attributes);
 }
 
-void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitmap& bitmap, int sx, int sy, int w,
-                  int h, int dx, int dy) {
+void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitmap& bitmap, int sx, int sy,
+                  int w, int h, int dx, int dy) {
     if (w <= 0 || h <= 0 || bitmap.GetPixels() == nullptr || bitmap.IsBottomUp()) {
         return;
     }
     // The image only borrows the bitmap's pixels.
-    XImage* image = XCreateImage(screen.display, screen.visual, static_cast<unsigned>(screen.depth), ZPixmap, 0,
-                                 reinterpret_cast<char*>(bitmap.GetPixels()),
-                                 static_cast<unsigned>(bitmap.GetWidth()), static_cast<unsigned>(bitmap.GetHeight()),
-                                 32, bitmap.GetRowSpan() * 4);
+    XImage* image =
+        XCreateImage(screen.display, screen.visual, static_cast<unsigned>(screen.depth), ZPixmap, 0,
+                     reinterpret_cast<char*>(bitmap.GetPixels()), static_cast<unsigned>(bitmap.GetWidth()),
+                     static_cast<unsigned>(bitmap.GetHeight()), 32, bitmap.GetRowSpan() * 4);
     if (image == nullptr) {
         return;
     }
-    XPutImage(screen.display, window, gc, image, sx, sy, dx, dy, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XPutImage(screen.display, window, gc, image, sx, sy, dx, dy, static_cast<unsigned>(w),
+              static_cast<unsigned>(h));
     image->data = nullptr;
     XDestroyImage(image);
 }

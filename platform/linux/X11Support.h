@@ -64,8 +64,8 @@ Window CreateX11Window(const X11Screen& screen, Window parent, const IRectangle&
 
 // [ui] Call inside an error trap. Copies the w x h pixels at (sx, sy) of bitmap to (dx, dy) of
 // window through a client-side image (XPutImage).
-void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitmap& bitmap, int sx, int sy, int w,
-                  int h, int dx, int dy);
+void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitmap& bitmap, int sx, int sy,
+                  int w, int h, int dx, int dy);
 
 // [ui] Call inside an error trap. The host's top-level window that holds window (the child of
 // the root on its way up), or window itself when it has no parent but the root; 0 when the

@@ -20,7 +20,8 @@ constexpr uint32_t kSelectedTextColour = 0xFFFFFFFF;
 X11TextEntry::X11TextEntry(IGraphicsX11& editor, IControl* control, const ITextStyle& style,
                            const IRectangle& area, const char* text, IParameter* parameter)
     : editor(editor), control(control), parameter(parameter), style(style), area(area),
-      text(text != nullptr ? text : ""), bitmap(area.Width() + 1, area.Height() + 1), caret(this->text.size()) {
+      text(text != nullptr ? text : ""), bitmap(area.Width() + 1, area.Height() + 1),
+      caret(this->text.size()) {
     this->style.cachedFont = nullptr;
 }
 
@@ -151,8 +152,8 @@ void X11TextEntry::Draw() {
         x11draw::Fill(bitmap, caretX, y, 1, lineHeight, colour);
     }
     const X11Screen& screen = editor.Screen();
-    PutX11Bitmap(screen, static_cast<Window>(reinterpret_cast<uintptr_t>(editor.GetWindow())), editor.Context(),
-                 bitmap, 0, 0, w, h, area.L, area.T);
+    PutX11Bitmap(screen, static_cast<Window>(reinterpret_cast<uintptr_t>(editor.GetWindow())),
+                 editor.Context(), bitmap, 0, 0, w, h, area.L, area.T);
 }
 
 void X11TextEntry::Commit() {

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "X11TestSupport.h"
+#include "raster/PIX_PNG.h"
 #include "tests/integration/PluginLibrary.h"
 #include "tests/platform/LoopbackHttpServer.h"
 #include "tests/platform/ScopedEnvironment.h"
-#include "raster/PIX_PNG.h"
 #include "tests/support/PanelPicture.h"
 
 #include <X11/keysym.h>
@@ -156,7 +156,8 @@ protected:
     }
 
     // Clicks at a panel point while a helper thread answers what the click opens.
-    void ClickAndAnswer(PluginInstance& plugin, int x, int y, const std::function<void(TestDisplay&)>& answer) {
+    void ClickAndAnswer(PluginInstance& plugin, int x, int y,
+                        const std::function<void(TestDisplay&)>& answer) {
         std::thread helper([&answer] {
             TestDisplay own;
             answer(own);
@@ -181,7 +182,8 @@ Window WaitForMenu(TestDisplay& own) {
 // Waits for the message box captioned caption to take the focus, then presses key; false when
 // no such box came.
 bool AnswerBox(TestDisplay& own, const std::string& caption, unsigned long key) {
-    const Window box = WaitForWindow([&own, &caption] { return own.FindNamed(caption); }, std::chrono::seconds(40));
+    const Window box =
+        WaitForWindow([&own, &caption] { return own.FindNamed(caption); }, std::chrono::seconds(40));
     if (box == 0 || WaitForWindow([&own, box] { return own.FocusWindow() == box ? box : 0; }) == 0) {
         return false;
     }
@@ -282,8 +284,8 @@ TEST_F(X11EditorTest, StagesSyncAndWaveformClicksToggleTheirParameters) {
         plugin.Idle();
         EXPECT_EQ(plugin.Parameter(index), before > 0.5f ? 0.0 : 1.0) << index;
         const std::string i = std::to_string(index);
-        const std::vector<std::string> expected = {"begin " + i, "automate " + i + (before > 0.5f ? " 0.000000" : " 1.000000"),
-                                                   "end " + i};
+        const std::vector<std::string> expected = {
+            "begin " + i, "automate " + i + (before > 0.5f ? " 0.000000" : " 1.000000"), "end " + i};
         EXPECT_EQ(TakeLog(), expected);
         // A key nobody takes goes on to the host's window.
         display.Key(XK_F5);
@@ -523,7 +525,8 @@ TEST_F(X11EditorTest, TheHostsSnapshotCommandSavesThePaintedPanel) {
                                     KSP_PHASER_PLUGIN + "' " + out + " --program Aliens > /dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
         std::ifstream file(out, std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                                      std::istreambuf_iterator<char>());
         std::unique_ptr<PIX_MemBitmap> picture(
             PIX_ReadPNGFromBuffer(bytes.data(), static_cast<int>(bytes.size())));
         ASSERT_NE(picture, nullptr) << command;

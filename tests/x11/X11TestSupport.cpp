@@ -69,8 +69,8 @@ void TestDisplay::Key(unsigned long keysym, bool shift) {
 std::unique_ptr<PIX_MemBitmap> TestDisplay::Capture(Window window, int width, int height) {
     auto bitmap = std::make_unique<PIX_MemBitmap>(width, height);
     XSync(display, False);
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return nullptr;
     }
@@ -97,8 +97,8 @@ Window FindChild(Display* display, const std::function<bool(Window, const XWindo
     XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, children[i], &attributes) != 0 && attributes.map_state == IsViewable &&
-            test(children[i], attributes)) {
+        if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+            attributes.map_state == IsViewable && test(children[i], attributes)) {
             found = children[i];
         }
     }
@@ -152,7 +152,8 @@ Window WaitForWindow(const std::function<Window()>& find, std::chrono::milliseco
     return 0;
 }
 
-HostWindow::HostWindow(TestDisplay& display, int x, int y, int width, int height) : display(display), x(x), y(y) {
+HostWindow::HostWindow(TestDisplay& display, int x, int y, int width, int height)
+    : display(display), x(x), y(y) {
     Display* d = display.Get();
     window = XCreateSimpleWindow(d, display.Root(), x, y, static_cast<unsigned>(width),
                                  static_cast<unsigned>(height), 0, BlackPixel(d, DefaultScreen(d)),

@@ -17,7 +17,8 @@ struct OptionSpec {
 };
 
 const std::map<std::string, OptionSpec>& OptionSpecs() {
-    static const std::vector<Command> state = {Command::Info, Command::Render, Command::Preset, Command::Snapshot};
+    static const std::vector<Command> state = {Command::Info, Command::Render, Command::Preset,
+                                               Command::Snapshot};
     static const std::vector<Command> render = {Command::Render};
     static const std::map<std::string, OptionSpec> specs = {
         {"--load-preset", {Takes::Value, state}},

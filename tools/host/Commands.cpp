@@ -117,9 +117,12 @@ Status SavePreset(const Options& options, const std::vector<uint8_t>& bytes,
     return written;
 }
 
-Status RunInfoOrPreset(const Options& options, Console& console) {
+// info, preset and snapshot: the plug-in with its state, then what the command shows or saves.
+Status RunStateCommand(const Options& options, Console& console) {
+    const bool snapshot = options.command == Command::Snapshot;
     const Status outputs =
-        CheckOutputs({{"plug-in", options.plugin}}, {{"preset file", options.state.savePreset}});
+        CheckOutputs({{"plug-in", options.plugin}}, {{"preset file", options.state.savePreset},
+                                                     {"picture", snapshot ? options.output : ""}});
     if (!outputs.Ok()) {
         return outputs;
     }
@@ -134,10 +137,17 @@ Status RunInfoOrPreset(const Options& options, Console& console) {
         return preset.Error();
     }
     const std::string description = options.command == Command::Info ? DescribePlugin(*plugin.Value()) : "";
+    const Status captured = snapshot ? SnapshotEditor(*plugin.Value(), options.output) : Status();
     plugin.Value().reset();
+    if (!captured.Ok()) {
+        return captured;
+    }
     const Status saved = SavePreset(options, preset.Value(), report);
     if (!saved.Ok()) {
         return saved;
+    }
+    if (snapshot) {
+        report.push_back("Saved the editor's picture to " + options.output);
     }
     console.Out(Lines(report) + (description.empty() || report.empty() ? "" : "\n") + description);
     return Status();
@@ -263,36 +273,6 @@ Status RunExample(const Options& options, Console& console) {
     return Status();
 }
 
-Status RunSnapshot(const Options& options, Console& console) {
-    const Status outputs = CheckOutputs({{"plug-in", options.plugin}},
-                                        {{"picture", options.output}, {"preset file", options.state.savePreset}});
-    if (!outputs.Ok()) {
-        return outputs;
-    }
-    VstHost host;
-    std::vector<std::string> report;
-    auto plugin = OpenPlugin(options, host, 44100, report);
-    if (!plugin.Ok()) {
-        return plugin.Error();
-    }
-    auto preset = PresetToSave(options, *plugin.Value());
-    if (!preset.Ok()) {
-        return preset.Error();
-    }
-    const Status captured = SnapshotEditor(*plugin.Value(), options.output);
-    plugin.Value().reset();
-    if (!captured.Ok()) {
-        return captured;
-    }
-    const Status saved = SavePreset(options, preset.Value(), report);
-    if (!saved.Ok()) {
-        return saved;
-    }
-    report.push_back("Saved the editor's picture to " + options.output);
-    console.Out(Lines(report));
-    return Status();
-}
-
 } // namespace
 
 int RunHost(const std::vector<std::string>& args, Console& console) {
@@ -312,16 +292,14 @@ int RunHost(const std::vector<std::string>& args, Console& console) {
         return kExitOk;
     case Command::Info:
     case Command::Preset:
-        status = RunInfoOrPreset(options, console);
+    case Command::Snapshot:
+        status = RunStateCommand(options, console);
         break;
     case Command::Render:
         status = RunRender(options, console);
         break;
     case Command::Example:
         status = RunExample(options, console);
-        break;
-    case Command::Snapshot:
-        status = RunSnapshot(options, console);
         break;
     }
     if (!status.Ok()) {

@@ -67,11 +67,10 @@ Status PrivateXServer::Start() {
         return Status::Error("cannot start Xvfb: no pipe");
     }
     const std::string fdText = std::to_string(fds[1]);
-    char* const argv[] = {const_cast<char*>("Xvfb"),    const_cast<char*>("-displayfd"),
-                          const_cast<char*>(fdText.c_str()), const_cast<char*>("-screen"),
-                          const_cast<char*>("0"),        const_cast<char*>("1280x1024x24"),
-                          const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),
-                          nullptr};
+    char* const argv[] = {
+        const_cast<char*>("Xvfb"),      const_cast<char*>("-displayfd"), const_cast<char*>(fdText.c_str()),
+        const_cast<char*>("-screen"),   const_cast<char*>("0"),          const_cast<char*>("1280x1024x24"),
+        const_cast<char*>("-nolisten"), const_cast<char*>("tcp"),        nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
@@ -110,8 +109,8 @@ Status PrivateXServer::Start() {
 
 // The window's pixels as an opaque bitmap; none when they cannot be read.
 bool ReadWindow(Display* display, Window window, int width, int height, PIX_MemBitmap& out) {
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return false;
     }
