@@ -223,7 +223,8 @@ bool IGraphicsX11::CopyToWindow(const IRectangle& area) {
         return true;
     }
     X11ErrorTrap trap(screen.display);
-    if (shared) {
+    // The shared image has the size the editor had when the window opened.
+    if (shared && clipped.R <= shared->image->width && clipped.B <= shared->image->height) {
         XImage* image = shared->image;
         for (int y = clipped.T; y < clipped.B; ++y) {
             std::memcpy(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line +

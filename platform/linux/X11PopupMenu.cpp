@@ -8,9 +8,11 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -30,6 +32,8 @@ constexpr uint32_t kHighlightText = 0xFFFFFFFF;
 constexpr uint32_t kSeparator = 0xFFB4B4B4;
 constexpr long kMenuEvents = ExposureMask;
 constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+constexpr int kGrabAttempts = 10;
+constexpr auto kGrabRetry = std::chrono::milliseconds(20);
 
 bool Selectable(const IMenuEntry* entry) {
     return (entry->Flags() & kMenuEntrySeparator) == 0;
@@ -96,7 +100,11 @@ IMenu* X11PopupMenu::Run(IMenu& menu, int x, int y) {
     }
     const Window grabWindow = levels[0]->window;
     bool grabbed = false;
-    {
+    // Another client may hold a grab for a moment (a host's own click handling): try a while.
+    for (int attempt = 0; attempt < kGrabAttempts && !grabbed; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(kGrabRetry);
+        }
         X11ErrorTrap trap(screen.display);
         grabbed = XGrabPointer(screen.display, grabWindow, False, kGrabEvents, GrabModeAsync, GrabModeAsync,
                                None, None, CurrentTime) == GrabSuccess &&
