@@ -303,6 +303,8 @@ void IGraphicsX11::RunModal(X11ModalWindow& modal) {
         pollfd readable = {fd, POLLIN, 0};
         poll(&readable, 1, wait.count() > 0 ? static_cast<int>(wait.count()) : 1);
     }
+    // Clicks in the menu or box came between: the next press on the editor is a first one.
+    lastButton = 0;
 }
 
 void IGraphicsX11::HandleEvent(XEvent& event) {

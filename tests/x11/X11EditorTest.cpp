@@ -175,8 +175,7 @@ protected:
 // Waits for the menu and for its grab (taken right after it is mapped).
 Window WaitForMenu(TestDisplay& own) {
     const Window menu = WaitForWindow([&own] { return own.FindMenu(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    return menu;
+    return menu != 0 && own.WaitForKeyboardGrab() ? menu : 0;
 }
 
 // Waits for the message box captioned caption to take the focus, then presses key; false when

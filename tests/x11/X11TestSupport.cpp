@@ -125,6 +125,22 @@ Window TestDisplay::FindNamed(const std::string& name) {
     });
 }
 
+bool TestDisplay::WaitForKeyboardGrab() {
+    // A grab on a window that is not mapped never succeeds: the server answers AlreadyGrabbed
+    // while another client holds the keyboard, else GrabNotViewable. So the menu's own grab is
+    // never disturbed.
+    const Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    const bool grabbed = WaitForWindow([this, probe]() -> Window {
+                             return XGrabKeyboard(display, probe, False, GrabModeAsync, GrabModeAsync,
+                                                  CurrentTime) == AlreadyGrabbed
+                                        ? probe
+                                        : 0;
+                         }) != 0;
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+    return grabbed;
+}
+
 void TestDisplay::Geometry(Window window, int& x, int& y, int& width, int& height) {
     XWindowAttributes attributes;
     XGetWindowAttributes(display, window, &attributes);

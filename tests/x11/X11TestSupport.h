@@ -37,6 +37,8 @@ public:
 
     // A mapped override-redirect child of the root (an open pop-up menu), or 0.
     Window FindMenu();
+    // Waits until another client holds the keyboard grab (an open menu's); false after 10 s.
+    bool WaitForKeyboardGrab();
     // A mapped child of the root named name, or 0.
     Window FindNamed(const std::string& name);
     // Window's rectangle on the screen.

@@ -59,8 +59,7 @@ protected:
     IMenu* ShowWithKeys(IMenu& menu, std::vector<unsigned long> keys) {
         std::thread helper([keys] {
             TestDisplay own;
-            if (WaitForWindow([&own] { return own.FindMenu(); }) != 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            if (WaitForWindow([&own] { return own.FindMenu(); }) != 0 && own.WaitForKeyboardGrab()) {
                 for (const unsigned long key : keys) {
                     own.Key(key);
                 }
@@ -122,8 +121,7 @@ TEST_F(X11WindowServicesTest, EnteredTextBecomesAValueAsTheParameterReadsIt) {
 TEST_F(X11WindowServicesTest, AnEnumeratedPromptIsAMenuWithTheCurrentTextChecked) {
     std::thread helper([] {
         TestDisplay own;
-        if (WaitForWindow([&own] { return own.FindMenu(); }) != 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (WaitForWindow([&own] { return own.FindMenu(); }) != 0 && own.WaitForKeyboardGrab()) {
             own.Key(XK_Down);
             own.Key(XK_Down);
             own.Key(XK_Down);
