@@ -178,14 +178,17 @@ Window WaitForMenu(TestDisplay& own) {
     return menu != 0 && own.WaitForKeyboardGrab() ? menu : 0;
 }
 
-// Waits for the message box captioned caption to take the focus, then presses key; false when
-// no such box came.
-bool AnswerBox(TestDisplay& own, const std::string& caption, unsigned long key) {
+// Waits for the message box captioned caption to take the focus, runs meanwhile, then presses
+// key; false when no such box came.
+bool AnswerBox(
+    TestDisplay& own, const std::string& caption, unsigned long key,
+    const std::function<void()>& meanwhile = [] {}) {
     const Window box =
         WaitForWindow([&own, &caption] { return own.FindNamed(caption); }, std::chrono::seconds(40));
     if (box == 0 || WaitForWindow([&own, box] { return own.FocusWindow() == box ? box : 0; }) == 0) {
         return false;
     }
+    meanwhile();
     own.Key(key);
     return true;
 }
@@ -361,20 +364,40 @@ protected:
     }
 
     // Chooses the update check and answers the box captioned caption with key; whether it came.
-    bool Check(int port, const std::string& caption, unsigned long key) {
+    // With processWhileOpen, a block of audio is processed on another thread while the box is
+    // open, and processedInTime tells whether it finished within two seconds.
+    bool Check(int port, const std::string& caption, unsigned long key, bool processWhileOpen = false) {
         const std::string server = "127.0.0.1:" + std::to_string(port);
         ScopedEnvironment environment("KSPHASER_UPDATE_SERVER", server.c_str());
         PluginInstance plugin(display, 0, 0);
         bool answered = false;
+        std::atomic<bool> processed{false};
+        std::thread audio;
+        const auto process = [&] {
+            audio = std::thread([&] {
+                std::vector<float> left(512), right(512);
+                float* inputs[] = {left.data(), right.data()};
+                plugin.effect->processReplacing(plugin.effect, inputs, inputs, 512);
+                processed = true;
+            });
+            for (int i = 0; i < 200 && !processed; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            processedInTime = processed;
+        };
         if (plugin.Open()) {
             plugin.Idle();
             ClickAndAnswer(plugin, kOnlineMenuX, kOnlineMenuY, [&](TestDisplay& own) {
                 if (WaitForMenu(own) != 0) {
                     own.Key(XK_Down);
                     own.Key(XK_Return);
-                    answered = AnswerBox(own, caption, key);
+                    answered = processWhileOpen ? AnswerBox(own, caption, key, process)
+                                                : AnswerBox(own, caption, key);
                 }
             });
+        }
+        if (audio.joinable()) {
+            audio.join();
         }
         return answered;
     }
@@ -395,6 +418,7 @@ protected:
 
     std::string directory;
     std::string record;
+    bool processedInTime = false;
     std::unique_ptr<ScopedEnvironment> path;
 };
 
@@ -444,6 +468,12 @@ TEST_F(X11UpdateCheckTest, TheOnlineMenusSecondEntryOpensTheMakersSite) {
         }
     });
     EXPECT_EQ(WaitOpened(), "http://127.0.0.1:8123/\n");
+}
+
+TEST_F(X11UpdateCheckTest, AudioGoesOnWhileTheCheckWaitsForTheUser) {
+    LoopbackHttpServer server(LoopbackHttpServer::Mode::Answer, "200 OK", "2002");
+    EXPECT_TRUE(Check(server.Port(), "Check Online for Update", XK_Return, true));
+    EXPECT_TRUE(processedInTime);
 }
 
 TEST_F(X11UpdateCheckTest, AServerThatNeverAnswersEndsInTheErrorBox) {
