@@ -20,9 +20,9 @@ struct X11SharedImage;
 // never called.
 class IGraphicsX11 : public IGraphics {
 public:
-    // [ui] No window yet. The plug-in is not owned.
+    // [ui] No lock. No window yet. The plug-in is not owned.
     IGraphicsX11(IPluginBase* plugin, int width, int height, int frameRate);
-    // [ui] Closes the window first.
+    // [ui] No lock. Closes the window first.
     ~IGraphicsX11() override;
 
     bool CopyToWindow(const IRectangle& area) override;
@@ -43,28 +43,28 @@ public:
     bool OpenUrl(const char* url, const char* caption, const char* confirmText,
                  const char* errorText) override;
     bool CanOpenWindow() const override { return true; }
-    // [ui] parent is the host's X11 window id. Opens the connection and maps the child window
+    // [ui] No lock. parent is the host's X11 window id. Opens the connection and maps the child window
     // at (0, 0); none without a display or when the parent does not exist.
     void* OpenWindow(void* parent) override;
-    // [ui] Destroys the window (unless the host already destroyed it with its parent) and closes
+    // [ui] No lock. Destroys the window (unless the host already destroyed it with its parent) and closes
     // the connection.
     void CloseWindow() override;
-    // [ui] The child window's id as a pointer, or none.
+    // [ui] No lock. The child window's id as a pointer, or none.
     void* GetWindow() override;
     void Idle() override;
     bool GetClipboardText(IByteBuffer& out) override;
     PIX_IBitmap* LoadBitmapResource(int id, const char* fileName) override;
 
-    // [ui] Runs the events of the editor's display and its frame timer until modal finishes:
+    // [ui] No lock. Runs the events of the editor's display and its frame timer until modal finishes:
     // the editor's own window is exposed and repainted meanwhile but takes no input.
     void RunModal(X11ModalWindow& modal);
-    // [ui] The connection of the open window (empty while closed); owned by the editor.
+    // [ui] No lock. The connection of the open window (empty while closed); owned by the editor.
     const X11Screen& Screen() const { return screen; }
-    // [ui] The host's window the editor was opened in (0 while closed).
+    // [ui] No lock. The host's window the editor was opened in (0 while closed).
     Window ParentWindow() const { return parent; }
-    // [ui] The editor's graphics context for the editor's windows; owned by the editor.
+    // [ui] No lock. The editor's graphics context for the editor's windows; owned by the editor.
     GC Context() const { return gc; }
-    // [ui] The font of the menus and message boxes (the font cache owns it), or none.
+    // [ui] No lock. The font of the menus and message boxes (the font cache owns it), or none.
     PIX_IFont* DialogFont();
 
 private:

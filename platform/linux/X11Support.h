@@ -27,7 +27,7 @@ struct X11Screen {
     int height = 0;
 };
 
-// [ui] Opens a connection to DISPLAY and finds the visual; false (and nothing open) without a
+// [ui] No lock. Opens a connection to DISPLAY and finds the visual; false (and nothing open) without a
 // display or without a 24-bit true-colour visual. CloseX11Screen releases what it opened.
 bool OpenX11Screen(X11Screen& out);
 void CloseX11Screen(X11Screen& screen);
@@ -40,12 +40,12 @@ class X11ErrorTrap {
 public:
     // [ui] No lock. Installs the handler.
     explicit X11ErrorTrap(Display* display);
-    // [ui] Synchronises with the server, then restores the previous handler.
+    // [ui] No lock. Synchronises with the server, then restores the previous handler.
     ~X11ErrorTrap();
     X11ErrorTrap(const X11ErrorTrap&) = delete;
     X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
 
-    // [ui] Synchronises with the server; whether any request so far failed.
+    // [ui] No lock. Synchronises with the server; whether any request so far failed.
     bool Failed();
 
 private:
@@ -57,17 +57,17 @@ private:
     bool failed = false;
 };
 
-// [ui] Call inside an error trap. A mapped-later InputOutput window of the editor's visual;
+// [ui] No lock. Call inside an error trap. A mapped-later InputOutput window of the editor's visual;
 // override-redirect windows are placed by nobody but the editor.
 Window CreateX11Window(const X11Screen& screen, Window parent, const IRectangle& area, bool overrideRedirect,
                        long eventMask);
 
-// [ui] Call inside an error trap. Copies the w x h pixels at (sx, sy) of bitmap to (dx, dy) of
+// [ui] No lock. Call inside an error trap. Copies the w x h pixels at (sx, sy) of bitmap to (dx, dy) of
 // window through a client-side image (XPutImage).
 void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitmap& bitmap, int sx, int sy,
                   int w, int h, int dx, int dy);
 
-// [ui] Call inside an error trap. The host's top-level window that holds window (the child of
+// [ui] No lock. Call inside an error trap. The host's top-level window that holds window (the child of
 // the root on its way up), or window itself when it has no parent but the root; 0 when the
 // tree cannot be read.
 Window TopLevelOf(Display* display, Window window);
@@ -86,14 +86,14 @@ public:
 // Drawing the menus, message boxes and text entry with the raster library.
 namespace x11draw {
 
-// [ui] Fills the w x h rectangle at (x, y) of bitmap with colour (0xAARRGGBB, opaque).
+// [ui] No lock. Fills the w x h rectangle at (x, y) of bitmap with colour (0xAARRGGBB, opaque).
 void Fill(PIX_IBitmap& bitmap, int x, int y, int w, int h, uint32_t colour);
-// [ui] A one-pixel frame inside the w x h rectangle at (x, y).
+// [ui] No lock. A one-pixel frame inside the w x h rectangle at (x, y).
 void Frame(PIX_IBitmap& bitmap, int x, int y, int w, int h, uint32_t colour);
-// [ui] Width in pixels of length bytes of text (negative: up to the terminator); 0 without a
+// [ui] No lock. Width in pixels of length bytes of text (negative: up to the terminator); 0 without a
 // font.
 int TextWidth(PIX_IFont* font, const char* text, int length);
-// [ui] Draws length bytes of text with its top-left corner at (x, y) in colour.
+// [ui] No lock. Draws length bytes of text with its top-left corner at (x, y) in colour.
 void Text(PIX_IBitmap& bitmap, PIX_IFont* font, const char* text, int length, int x, int y, uint32_t colour);
 
 } // namespace x11draw

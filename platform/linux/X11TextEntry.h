@@ -28,10 +28,10 @@ public:
 
     // [ui] No lock. A key pressed while the entry is open.
     void HandleKey(XKeyEvent& event);
-    // [ui] Call inside an error trap. Draws the entry over the editor's window.
+    // [ui] No lock. Call inside an error trap. Draws the entry over the editor's window.
     void Draw();
-    // [ui] Hands the typed text to the control: a parameter's value (through the plug-in,
-    // which takes its lock) or the text itself.
+    // [ui] Takes the plug-in lock (through the plug-in). Hands the typed text to the control: a
+    // parameter's value or the text itself.
     void Commit();
 
     // [ui] No lock.
