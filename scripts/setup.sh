@@ -9,6 +9,7 @@ packages=(
     googletest libbenchmark-dev
     clang-14 libclang-rt-14-dev
     libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libcurl4-openssl-dev
+    libxext-dev libxtst-dev
     locales
 )
 sudo=

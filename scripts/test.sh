@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native, under Wine (the 64-bit DLL), the export and
 # import checks of both DLLs, AddressSanitizer/UBSan with a short fuzzing run, ThreadSanitizer.
+# The Linux editor's window tests are part of the native run: CTest starts each of their
+# programs on a private Xvfb (xvfb-run -a) and drives it with XTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-$(nproc)}

@@ -44,6 +44,12 @@ VstIntPtr VSTCALLBACK IPluginVST::VSTDispatcher(AEffect* effect, VstInt32 opcode
         delete plugin;
         return 0;
     }
+    if (opcode == effEditIdle && plugin->HasWindowedEditor() && plugin->Editor()->IsWindowOpen()) {
+        // Outside the lock: the window's events wait for the display and, in menus and message
+        // boxes, for the user, and the audio thread must not wait with them. Values the editor
+        // changes take the lock themselves.
+        plugin->Editor()->Idle();
+    }
     LockGuard guard(plugin->pluginLock);
     return plugin->Dispatch(opcode, index, value, ptr, opt);
 }

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr long kMaxRedirects = 5;
+
 struct Body {
     IByteBuffer* reply;
     int left;     // bytes still taken before the cap
@@ -83,8 +85,14 @@ bool CurlHttpGet::Transfer(CURL* curl, const HttpGetRequest& request, Body& body
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request.totalTimeoutMs));
-    // Redirects are not followed: the redirecting answer's own body is the reply.
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    // Redirects are followed as WinINet follows them on Windows: plain HTTP only, a few hops.
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+#if LIBCURL_VERSION_NUM >= 0x075500
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+#else
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, static_cast<long>(CURLPROTO_HTTP));
+#endif
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, TakeBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     const CURLcode result = curl_easy_perform(curl);

@@ -72,6 +72,32 @@ TEST(HttpGet, SendsTheUpdateRequestDirectlyAndTakesTheBodyWhateverTheStatus) {
     }
 }
 
+TEST(HttpGet, FollowsARedirectToAnotherHttpServer) {
+    LoopbackHttpServer target(Mode::Answer, "200 OK", "2003");
+    const std::string moved = "302 Found\r\nLocation: http://127.0.0.1:" + std::to_string(target.Port()) +
+                              "/music/version/?file=ksphaser";
+    LoopbackHttpServer redirect(Mode::Answer, moved, "moved");
+    const Result result = Get(UpdateRequest(redirect.Port()));
+    EXPECT_TRUE(result.answered);
+    EXPECT_EQ(result.reply, "2003");
+    ASSERT_EQ(target.Requests().size(), 1u);
+    EXPECT_EQ(target.Requests()[0].rfind("GET /music/version/?file=ksphaser HTTP/1.", 0), 0u);
+}
+
+#ifndef _WIN32
+TEST(HttpGet, RedirectsEndAfterAFewHopsAndNeverLeavePlainHttp) {
+    LoopbackHttpServer loop(Mode::Answer, "302 Found\r\nLocation: /music/version/?file=ksphaser", "moved");
+    Result result = Get(UpdateRequest(loop.Port()));
+    EXPECT_EQ(result.reply, "");
+    EXPECT_EQ(loop.Requests().size(), 6u);
+
+    LoopbackHttpServer secure(Mode::Answer, "302 Found\r\nLocation: https://127.0.0.1/", "moved");
+    result = Get(UpdateRequest(secure.Port()));
+    EXPECT_EQ(result.reply, "");
+    EXPECT_EQ(secure.Requests().size(), 1u);
+}
+#endif
+
 TEST(HttpGet, AnEmptyBodyAppendsNothing) {
     LoopbackHttpServer server(Mode::Answer, "200 OK", "");
     EXPECT_EQ(Get(UpdateRequest(server.Port())).reply, "");

@@ -94,27 +94,3 @@ void AppendChunk(std::vector<uint8_t>& out, const char type[4], const std::vecto
         out.push_back(static_cast<uint8_t>(crc >> shift));
     }
 }
-
-bool WriteSnapshotPNG(const PIX_IBitmap& bitmap, const char* path) {
-    TestImage image;
-    image.width = bitmap.GetWidth();
-    image.height = bitmap.GetHeight();
-    if (bitmap.GetPixels() == nullptr || image.width <= 0 || image.height <= 0) {
-        return false;
-    }
-    for (int y = 0; y < image.height; ++y) {
-        const PIX_Pixel32* in = PIX_RowAddress(bitmap, y);
-        std::vector<uint8_t>& out = image.rows.emplace_back();
-        for (int x = 0; x < image.width; ++x) {
-            out.insert(out.end(), {static_cast<uint8_t>(in[x] >> 16), static_cast<uint8_t>(in[x] >> 8),
-                                   static_cast<uint8_t>(in[x]), static_cast<uint8_t>(in[x] >> 24)});
-        }
-    }
-    const std::vector<uint8_t> bytes = EncodePNG(image);
-    FILE* file = bytes.empty() ? nullptr : std::fopen(path, "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}

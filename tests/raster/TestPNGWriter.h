@@ -29,6 +29,3 @@ std::vector<uint8_t> EncodePNG(const TestImage& image);
 
 // A chunk with its length and CRC, for hand-made streams.
 void AppendChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data);
-
-// Writes the bitmap as an 8-bit RGBA PNG file, so that a person can look at what was drawn.
-bool WriteSnapshotPNG(const PIX_IBitmap& bitmap, const char* path);

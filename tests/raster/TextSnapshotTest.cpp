@@ -5,9 +5,9 @@
 #include <string>
 
 #include "FontTestUtil.h"
-#include "TestPNGWriter.h"
 #include "raster/PIX_Blend.h"
 #include "raster/PIX_PNG.h"
+#include "raster/PIX_PNGWriter.h"
 #include "raster/PIX_SysBitmap.h"
 
 #ifdef _WIN32
@@ -55,7 +55,7 @@ TEST(TextSnapshot, ValueTextsAreCentredUnderTheirKnobs) {
         DrawValue(*font, surface, text, x, 13);
         x += 80;
     }
-    ASSERT_TRUE(WriteSnapshotPNG(surface, SnapshotPath("text.png").c_str()));
+    ASSERT_TRUE(PIX_WritePNGFile(surface, SnapshotPath("text.png").c_str()));
 
 #ifdef _WIN32
     // Under Wine the editor's fonts draw from the glyph cache.
@@ -97,7 +97,7 @@ TEST(TextSnapshot, ValueTextsOnTheEditorArtwork) {
         DrawValue(*font, surface, kTexts[i], knobs[i], 148);
     }
     DrawValue(*font, surface, "OFF", 401, 148, 20);
-    ASSERT_TRUE(WriteSnapshotPNG(surface, SnapshotPath("text-editor.png").c_str()));
+    ASSERT_TRUE(PIX_WritePNGFile(surface, SnapshotPath("text-editor.png").c_str()));
 
     // Each value lies in its knob's column band under the knob.
     for (int i = 0; i < 7; ++i) {

@@ -16,8 +16,8 @@ ksp_add_gtest(font_tests SOURCES ${font_test_sources} LIBS ksp_raster)
 set(snapshot_dir ${CMAKE_BINARY_DIR}/snapshots)
 file(MAKE_DIRECTORY ${snapshot_dir})
 ksp_add_gtest(text_snapshot_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/TextSnapshotTest.cpp ${CMAKE_CURRENT_LIST_DIR}/TestPNGWriter.cpp
-    LIBS ksp_raster ksp_resources ksp_png)
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/TextSnapshotTest.cpp
+    LIBS ksp_raster ksp_resources ksp_png_writer)
 if(MINGW)
     # Wine sees the build tree on drive Z:.
     set(snapshot_dir Z:${snapshot_dir})

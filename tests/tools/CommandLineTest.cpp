@@ -77,6 +77,14 @@ TEST(CommandLine, DefaultsAndOtherCommands) {
     ASSERT_TRUE(preset.Ok());
     EXPECT_EQ(preset.Value().state.program, "8-Stager");
 
+    auto snapshot = ParseCommandLine({"snapshot", "p.so", "panel.png", "--program", "Aliens", "--set", "Mix=0.5"});
+    ASSERT_TRUE(snapshot.Ok());
+    EXPECT_EQ(snapshot.Value().command, Command::Snapshot);
+    EXPECT_EQ(snapshot.Value().plugin, "p.so");
+    EXPECT_EQ(snapshot.Value().output, "panel.png");
+    EXPECT_EQ(snapshot.Value().state.program, "Aliens");
+    EXPECT_EQ(snapshot.Value().state.settings.size(), 1u);
+
     for (const char* help : {"--help", "-h", "help"}) {
         auto parsed = ParseCommandLine({help});
         ASSERT_TRUE(parsed.Ok());
@@ -98,6 +106,8 @@ TEST(CommandLine, RejectsMistakesWithAClearReason) {
         {{"info"}, "info needs PLUGIN"},
         {{"render", "p.so", "in.wav"}, "render needs PLUGIN IN OUT"},
         {{"example"}, "example needs OUT"},
+        {{"snapshot", "p.so"}, "snapshot needs PLUGIN OUT.png"},
+        {{"snapshot", "p.so", "x.png", "--tempo", "90"}, "--tempo does not apply to snapshot"},
         {{"info", "p.so", "extra"}, "unexpected argument 'extra'"},
         {{"info", "p.so", "--frobnicate"}, "unknown option --frobnicate"},
         {{"info", "p.so", "--block", "64"}, "--block does not apply to info"},

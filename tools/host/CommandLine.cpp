@@ -17,7 +17,8 @@ struct OptionSpec {
 };
 
 const std::map<std::string, OptionSpec>& OptionSpecs() {
-    static const std::vector<Command> state = {Command::Info, Command::Render, Command::Preset};
+    static const std::vector<Command> state = {Command::Info, Command::Render, Command::Preset,
+                                               Command::Snapshot};
     static const std::vector<Command> render = {Command::Render};
     static const std::map<std::string, OptionSpec> specs = {
         {"--load-preset", {Takes::Value, state}},
@@ -125,9 +126,11 @@ Status ApplyOption(Options& options, const std::string& name, const std::string&
 Status CheckPositionals(Options& options, const std::string& command,
                         const std::vector<std::string>& positionals) {
     const bool render = options.command == Command::Render;
-    const size_t needed = render ? 3 : 1;
+    const bool snapshot = options.command == Command::Snapshot;
+    const size_t needed = render ? 3 : snapshot ? 2 : 1;
     if (positionals.size() < needed) {
         const char* synopsis = render                                ? "PLUGIN IN OUT"
+                               : snapshot                            ? "PLUGIN OUT.png"
                                : options.command == Command::Example ? "OUT"
                                                                      : "PLUGIN";
         return Status::Error(command + " needs " + synopsis);
@@ -139,6 +142,9 @@ Status CheckPositionals(Options& options, const std::string& command,
         options.output = positionals[0];
     } else {
         options.plugin = positionals[0];
+    }
+    if (snapshot) {
+        options.output = positionals[1];
     }
     if (render) {
         options.input = positionals[1];
@@ -172,7 +178,8 @@ Result<Options> ParseCommandLine(const std::vector<std::string>& args) {
     const std::map<std::string, Command> commands = {{"info", Command::Info},
                                                      {"render", Command::Render},
                                                      {"preset", Command::Preset},
-                                                     {"example", Command::Example}};
+                                                     {"example", Command::Example},
+                                                     {"snapshot", Command::Snapshot}};
     const auto found = commands.find(command);
     if (found == commands.end()) {
         return Status::Error("unknown command '" + command + "'");
@@ -244,6 +251,10 @@ const CommandText kCommandTexts[] = {
     {Command::Example, "  ksphaser-host example OUT [--seconds N]\n",
      "  example   Write the built-in example material: a few bars of chords, bass and drums,\n"
      "            44.1 kHz stereo, the same on every run (default 8 seconds).\n"},
+    {Command::Snapshot, "  ksphaser-host snapshot PLUGIN OUT.png [STATE...]\n",
+     "  snapshot  Open the plug-in's editor in an X11 window, let it paint and save its pixels as a\n"
+     "            PNG file: on DISPLAY, or on a private Xvfb started and stopped for it when\n"
+     "            DISPLAY is not set (Linux only).\n"},
 };
 
 const char* const kPluginText = R"(
@@ -315,12 +326,12 @@ std::string UsageText(Command command) {
         text += shows({c.command}) ? c.synopsis : "";
     }
     text += all ? "  ksphaser-host --help | --version | COMMAND --help\n" : "";
-    text += shows({Command::Info, Command::Render, Command::Preset}) ? kPluginText : "";
+    text += shows({Command::Info, Command::Render, Command::Preset, Command::Snapshot}) ? kPluginText : "";
     text += all ? "\nCommands:\n" : "\n";
     for (const CommandText& c : kCommandTexts) {
         text += shows({c.command}) ? c.description : "";
     }
-    text += shows({Command::Info, Command::Render, Command::Preset}) ? kStateText : "";
+    text += shows({Command::Info, Command::Render, Command::Preset, Command::Snapshot}) ? kStateText : "";
     text += shows({Command::Render}) ? kRenderText : "";
     text += shows({Command::Render, Command::Example}) ? kAudioText : "";
     return text + kExitText;

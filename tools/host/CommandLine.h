@@ -10,7 +10,7 @@
 
 namespace ksphost {
 
-enum class Command { Help, Version, Info, Render, Preset, Example };
+enum class Command { Help, Version, Info, Render, Preset, Example, Snapshot };
 
 struct Options {
     Command command = Command::Help;

@@ -1,6 +1,7 @@
 #include "tools/host/Commands.h"
 
 #include "tools/host/CommandLine.h"
+#include "tools/host/EditorSnapshot.h"
 #include "tools/host/ExampleMaterial.h"
 #include "tools/host/InfoReport.h"
 #include "tools/host/Plugin.h"
@@ -116,9 +117,12 @@ Status SavePreset(const Options& options, const std::vector<uint8_t>& bytes,
     return written;
 }
 
-Status RunInfoOrPreset(const Options& options, Console& console) {
+// info, preset and snapshot: the plug-in with its state, then what the command shows or saves.
+Status RunStateCommand(const Options& options, Console& console) {
+    const bool snapshot = options.command == Command::Snapshot;
     const Status outputs =
-        CheckOutputs({{"plug-in", options.plugin}}, {{"preset file", options.state.savePreset}});
+        CheckOutputs({{"plug-in", options.plugin}}, {{"preset file", options.state.savePreset},
+                                                     {"picture", snapshot ? options.output : ""}});
     if (!outputs.Ok()) {
         return outputs;
     }
@@ -133,10 +137,17 @@ Status RunInfoOrPreset(const Options& options, Console& console) {
         return preset.Error();
     }
     const std::string description = options.command == Command::Info ? DescribePlugin(*plugin.Value()) : "";
+    const Status captured = snapshot ? SnapshotEditor(*plugin.Value(), options.output) : Status();
     plugin.Value().reset();
+    if (!captured.Ok()) {
+        return captured;
+    }
     const Status saved = SavePreset(options, preset.Value(), report);
     if (!saved.Ok()) {
         return saved;
+    }
+    if (snapshot) {
+        report.push_back("Saved the editor's picture to " + options.output);
     }
     console.Out(Lines(report) + (description.empty() || report.empty() ? "" : "\n") + description);
     return Status();
@@ -281,7 +292,8 @@ int RunHost(const std::vector<std::string>& args, Console& console) {
         return kExitOk;
     case Command::Info:
     case Command::Preset:
-        status = RunInfoOrPreset(options, console);
+    case Command::Snapshot:
+        status = RunStateCommand(options, console);
         break;
     case Command::Render:
         status = RunRender(options, console);

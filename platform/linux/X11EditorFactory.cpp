@@ -1,0 +1,9 @@
+// The Linux editor: an X11 child window in the host's window.
+#include "platform/EditorFactory.h"
+#include "platform/linux/IGraphicsX11.h"
+
+#include <new>
+
+IGraphics* CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
+    return new (std::nothrow) IGraphicsX11(plugin, width, height, frameRate);
+}

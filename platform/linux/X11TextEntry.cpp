@@ -1,0 +1,165 @@
+#include "platform/linux/X11TextEntry.h"
+
+#include "core/IParameter.h"
+#include "graphics/IControl.h"
+#include "platform/linux/IGraphicsX11.h"
+#include "raster/PIX_IFont.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// Characters a control's entry holds at most.
+constexpr size_t kEntryLength = 7;
+constexpr uint32_t kSelectionColour = 0xFF3060C0;
+constexpr uint32_t kSelectedTextColour = 0xFFFFFFFF;
+
+} // namespace
+
+X11TextEntry::X11TextEntry(IGraphicsX11& editor, IControl* control, const ITextStyle& style,
+                           const IRectangle& area, const char* text, IParameter* parameter)
+    : editor(editor), control(control), parameter(parameter), style(style), area(area),
+      text(text != nullptr ? text : ""), bitmap(area.Width() + 1, area.Height() + 1),
+      caret(this->text.size()) {
+    this->style.cachedFont = nullptr;
+}
+
+bool X11TextEntry::Accepts(const IParameter* parameter, char c) {
+    if (parameter == nullptr) {
+        return static_cast<unsigned char>(c) >= ' ';
+    }
+    const bool sign = c == '+' || c == '-';
+    const bool digit = c >= '0' && c <= '9';
+    switch (parameter->Type()) {
+    case kParameterBoolean:
+    case kParameterInteger:
+    case kParameterEnumerated:
+        return sign || digit;
+    case kParameterContinuous:
+        return sign || digit || c == '.';
+    default:
+        return static_cast<unsigned char>(c) >= ' ';
+    }
+}
+
+double X11TextEntry::ValueOf(const IParameter& parameter, const std::string& text) {
+    const ParameterType type = parameter.Type();
+    if ((type == kParameterBoolean || type == kParameterEnumerated) && parameter.ValueTextCount() == 0) {
+        return 0.0;
+    }
+    double plain = 0.0;
+    return parameter.ParseText(text.c_str(), plain) ? plain : 0.0;
+}
+
+void X11TextEntry::HandleKey(XKeyEvent& event) {
+    char typed[16];
+    KeySym key = NoSymbol;
+    const int length = XLookupString(&event, typed, sizeof typed, &key, nullptr);
+    switch (key) {
+    case XK_Return:
+    case XK_KP_Enter:
+        state = kEntryCommit;
+        return;
+    case XK_Escape:
+        state = kEntryCancel;
+        return;
+    case XK_BackSpace:
+        Erase(true);
+        break;
+    case XK_Delete:
+        Erase(false);
+        break;
+    case XK_Left:
+        caret = selected ? 0 : (caret > 0 ? caret - 1 : 0);
+        selected = false;
+        break;
+    case XK_Right:
+        caret = selected ? text.size() : (caret < text.size() ? caret + 1 : caret);
+        selected = false;
+        break;
+    case XK_Home:
+        caret = 0;
+        selected = false;
+        break;
+    case XK_End:
+        caret = text.size();
+        selected = false;
+        break;
+    default:
+        for (int i = 0; i < length; ++i) {
+            Insert(typed[i]);
+        }
+        break;
+    }
+    X11ErrorTrap trap(editor.Screen().display);
+    Draw();
+}
+
+void X11TextEntry::Insert(char c) {
+    if (!Accepts(parameter, c)) {
+        return;
+    }
+    if (selected) {
+        text.clear();
+        caret = 0;
+        selected = false;
+    }
+    if (text.size() >= kEntryLength) {
+        return;
+    }
+    text.insert(caret, 1, c);
+    ++caret;
+}
+
+void X11TextEntry::Erase(bool before) {
+    if (selected) {
+        text.clear();
+        caret = 0;
+        selected = false;
+    } else if (before && caret > 0) {
+        text.erase(--caret, 1);
+    } else if (!before && caret < text.size()) {
+        text.erase(caret, 1);
+    }
+}
+
+void X11TextEntry::Draw() {
+    const int w = bitmap.GetWidth();
+    const int h = bitmap.GetHeight();
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    x11draw::Fill(bitmap, 0, 0, w, h, style.entryBackground.Packed() | 0xFF000000);
+    PIX_IFont* font = editor.FontForStyle(style);
+    const int textWidth = x11draw::TextWidth(font, text.c_str(), static_cast<int>(text.size()));
+    const int lineHeight = font != nullptr ? font->GetLineHeight() : 0;
+    int x = 2;
+    if (style.alignment == 2) {
+        x = w - 2 - textWidth;
+    } else if (style.alignment != 0) {
+        x = (w - textWidth) / 2;
+    }
+    const int y = (h - lineHeight) / 2;
+    uint32_t colour = style.entryText.Packed() | 0xFF000000;
+    if (selected && !text.empty()) {
+        x11draw::Fill(bitmap, x, y, textWidth, lineHeight, kSelectionColour);
+        colour = kSelectedTextColour;
+    }
+    x11draw::Text(bitmap, font, text.c_str(), static_cast<int>(text.size()), x, y, colour);
+    if (!selected) {
+        const int caretX = x + x11draw::TextWidth(font, text.c_str(), static_cast<int>(caret));
+        x11draw::Fill(bitmap, caretX, y, 1, lineHeight, colour);
+    }
+    const X11Screen& screen = editor.Screen();
+    PutX11Bitmap(screen, static_cast<Window>(reinterpret_cast<uintptr_t>(editor.GetWindow())),
+                 editor.Context(), bitmap, 0, 0, w, h, area.L, area.T);
+}
+
+void X11TextEntry::Commit() {
+    if (parameter == nullptr) {
+        control->SetTextFromUser(text.c_str());
+        return;
+    }
+    control->SetValueFromUser(parameter->NormalizedOf(ValueOf(*parameter, text)));
+}

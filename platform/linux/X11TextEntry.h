@@ -1,0 +1,65 @@
+#pragma once
+
+#include "graphics/IGraphicsRecords.h"
+#include "platform/linux/X11Support.h"
+#include "raster/PIX_MemBitmap.h"
+
+#include <string>
+
+class IControl;
+class IGraphicsX11;
+class IParameter;
+
+// States of the text entry: what the next frame tick does with it.
+constexpr int kEntryOpen = 0;      // nothing pending
+constexpr int kEntryFocused = 1;   // holds the keyboard focus; the frame timer pauses
+constexpr int kEntryRepainted = 2; // the editor just repainted around it; next tick back to 0
+constexpr int kEntryCancel = 3;
+constexpr int kEntryCommit = 4;
+
+// The in-place text entry over a control, drawn into the editor's window in the style's entry
+// colours. It edits one line: typing replaces the initial (selected) text, then inserts at
+// the caret; Return asks for a commit, Escape for a cancel.
+class X11TextEntry {
+public:
+    // [ui] No lock. control and parameter (none for a text) are not owned.
+    X11TextEntry(IGraphicsX11& editor, IControl* control, const ITextStyle& style, const IRectangle& area,
+                 const char* text, IParameter* parameter);
+
+    // [ui] No lock. A key pressed while the entry is open.
+    void HandleKey(XKeyEvent& event);
+    // [ui] No lock. Call inside an error trap. Draws the entry over the editor's window.
+    void Draw();
+    // [ui] Takes the plug-in lock (through the plug-in). Hands the typed text to the control: a
+    // parameter's value or the text itself.
+    void Commit();
+
+    // [ui] No lock.
+    int State() const { return state; }
+    void SetState(int newState) { state = newState; }
+    const IRectangle& Area() const { return area; }
+    const std::string& Text() const { return text; }
+
+    // [ui] No lock. Whether character c may be typed for parameter (all characters without
+    // one).
+    static bool Accepts(const IParameter* parameter, char c);
+    // [ui] No lock. The plain value that text stands for with parameter: for booleans and
+    // enumerated parameters the value of the display text equal to it, else its leading number
+    // (negated where the parameter shows values negated); 0 when it stands for none.
+    static double ValueOf(const IParameter& parameter, const std::string& text);
+
+private:
+    void Insert(char c);
+    void Erase(bool before);
+
+    IGraphicsX11& editor;
+    IControl* control;
+    IParameter* parameter;
+    ITextStyle style;
+    IRectangle area;
+    std::string text;
+    PIX_MemBitmap bitmap;
+    size_t caret;
+    bool selected = true; // the whole text, as the entry opens
+    int state = kEntryOpen;
+};
