@@ -1,6 +1,7 @@
 #include "platform/linux/IGraphicsX11.h"
 
 #include "platform/ModuleHandle.h"
+#include "platform/ResourceName.h"
 #include "platform/linux/X11TextEntry.h"
 #include "raster/PIX_PNG.h"
 #include "raster/PIX_SysBitmap.h"
@@ -12,7 +13,6 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -265,7 +265,10 @@ bool IGraphicsX11::FrameDue() const {
 }
 
 void IGraphicsX11::FrameTick() {
-    lastTick = std::chrono::steady_clock::now();
+    // The next tick is due one period after this one was due, so that the frame rate holds on
+    // average whatever the host's idle rate; after a longer pause the count starts again.
+    const auto now = std::chrono::steady_clock::now();
+    lastTick = now - lastTick < 2 * period ? lastTick + period : now;
     if (textEntry && textEntry->State() != kEntryOpen) {
         TextEntryStep();
         return;
@@ -511,10 +514,7 @@ PIX_IFont* IGraphicsX11::DialogFont() {
 }
 
 PIX_IBitmap* IGraphicsX11::LoadBitmapResource(int id, const char* fileName) {
-    const char* dot = fileName != nullptr ? std::strrchr(fileName, '.') : nullptr;
-    if (dot == nullptr || std::strlen(dot) != 4 || std::tolower(static_cast<unsigned char>(dot[1])) != 'p' ||
-        std::tolower(static_cast<unsigned char>(dot[2])) != 'n' ||
-        std::tolower(static_cast<unsigned char>(dot[3])) != 'g') {
+    if (!IsPngFileName(fileName)) {
         return nullptr;
     }
     return PIX_ReadPNGResource(static_cast<PIX_ModuleHandle>(PluginModuleHandle()), id);

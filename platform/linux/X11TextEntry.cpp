@@ -10,8 +10,6 @@
 
 namespace {
 
-// Characters a control's entry holds at most.
-constexpr size_t kEntryLength = 7;
 constexpr uint32_t kSelectionColour = 0xFF3060C0;
 constexpr uint32_t kSelectedTextColour = 0xFFFFFFFF;
 
@@ -105,7 +103,7 @@ void X11TextEntry::Insert(char c) {
         caret = 0;
         selected = false;
     }
-    if (text.size() >= kEntryLength) {
+    if (text.size() >= static_cast<size_t>(control->TextEntryLength())) {
         return;
     }
     text.insert(caret, 1, c);
