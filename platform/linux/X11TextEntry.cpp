@@ -2,6 +2,7 @@
 
 #include "core/IParameter.h"
 #include "graphics/IControl.h"
+#include "graphics/TextEntryRules.h"
 #include "platform/linux/IGraphicsX11.h"
 #include "raster/PIX_IFont.h"
 
@@ -21,33 +22,6 @@ X11TextEntry::X11TextEntry(IGraphicsX11& editor, IControl* control, const ITextS
       text(text != nullptr ? text : ""), bitmap(area.Width() + 1, area.Height() + 1),
       caret(this->text.size()) {
     this->style.cachedFont = nullptr;
-}
-
-bool X11TextEntry::Accepts(const IParameter* parameter, char c) {
-    if (parameter == nullptr) {
-        return static_cast<unsigned char>(c) >= ' ';
-    }
-    const bool sign = c == '+' || c == '-';
-    const bool digit = c >= '0' && c <= '9';
-    switch (parameter->Type()) {
-    case kParameterBoolean:
-    case kParameterInteger:
-    case kParameterEnumerated:
-        return sign || digit;
-    case kParameterContinuous:
-        return sign || digit || c == '.';
-    default:
-        return static_cast<unsigned char>(c) >= ' ';
-    }
-}
-
-double X11TextEntry::ValueOf(const IParameter& parameter, const std::string& text) {
-    const ParameterType type = parameter.Type();
-    if ((type == kParameterBoolean || type == kParameterEnumerated) && parameter.ValueTextCount() == 0) {
-        return 0.0;
-    }
-    double plain = 0.0;
-    return parameter.ParseText(text.c_str(), plain) ? plain : 0.0;
 }
 
 void X11TextEntry::HandleKey(XKeyEvent& event) {
@@ -95,7 +69,9 @@ void X11TextEntry::HandleKey(XKeyEvent& event) {
 }
 
 void X11TextEntry::Insert(char c) {
-    if (!Accepts(parameter, c)) {
+    // Control characters never go into the text; the parameter's rules decide the rest.
+    if (static_cast<unsigned char>(c) < ' ' ||
+        !EntryAcceptsCharacter(parameter, static_cast<unsigned char>(c))) {
         return;
     }
     if (selected) {
@@ -159,5 +135,5 @@ void X11TextEntry::Commit() {
         control->SetTextFromUser(text.c_str());
         return;
     }
-    control->SetValueFromUser(parameter->NormalizedOf(ValueOf(*parameter, text)));
+    control->SetValueFromUser(EntryCommitValue(*parameter, text.c_str()));
 }

@@ -40,14 +40,6 @@ public:
     const IRectangle& Area() const { return area; }
     const std::string& Text() const { return text; }
 
-    // [ui] No lock. Whether character c may be typed for parameter (all characters without
-    // one).
-    static bool Accepts(const IParameter* parameter, char c);
-    // [ui] No lock. The plain value that text stands for with parameter: for booleans and
-    // enumerated parameters the value of the display text equal to it, else its leading number
-    // (negated where the parameter shows values negated); 0 when it stands for none.
-    static double ValueOf(const IParameter& parameter, const std::string& text);
-
 private:
     void Insert(char c);
     void Erase(bool before);

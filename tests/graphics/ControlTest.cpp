@@ -1,9 +1,10 @@
 // The standard controls' arithmetic: drag gearing, wheel, double-click default, switch steps,
-// frame rounding, clamping, and finite values only.
+// frame rounding, clamping, finite values only, and the text entry's rules.
 #include "EditorTestPlugin.h"
 
 #include "graphics/IBitmapControl.h"
 #include "graphics/IKnobControl.h"
+#include "graphics/TextEntryRules.h"
 #include "raster/PIX_MemBitmap.h"
 
 #include <gtest/gtest.h>
@@ -132,6 +133,29 @@ TEST(Switch, StepsAndWrapsOnEveryClickAndDoubleClick) {
     EXPECT_EQ(FrameForValue(2, 0.5), 2);
     EXPECT_EQ(FrameForValue(1, 0.7), 1);
     EXPECT_EQ(FrameForValue(65, std::nan("")), 1);
+}
+
+// What a text entry takes and what its committed text gives, the same in every window.
+TEST(TextEntry, CharactersAndCommittedValuesFollowTheParameter) {
+    IParameter toggle;
+    toggle.SetupBoolean("Switch");
+    toggle.AddValueText(0, "off");
+    toggle.AddValueText(1, "on");
+    EXPECT_EQ(EntryCommitValue(toggle, "on"), 1.0);
+    EXPECT_EQ(EntryCommitValue(toggle, "On"), 0.0); // display texts match exactly
+    EXPECT_FALSE(EntryAcceptsCharacter(&toggle, '.'));
+    EXPECT_TRUE(EntryAcceptsCharacter(&toggle, '-'));
+
+    IParameter level;
+    level.SetupContinuous("Level", 0.0, -10.0, 10.0, 0.01, 1.0);
+    EXPECT_TRUE(EntryAcceptsCharacter(&level, '.'));
+    EXPECT_FALSE(EntryAcceptsCharacter(&level, ' '));
+    EXPECT_FALSE(EntryAcceptsCharacter(&level, 'e'));
+    EXPECT_TRUE(EntryAcceptsCharacter(&level, '\b'));
+    EXPECT_TRUE(EntryAcceptsCharacter(nullptr, 'Q'));
+    EXPECT_DOUBLE_EQ(EntryCommitValue(level, "5.5.5"), 0.775); // the leading number, normalised
+    EXPECT_EQ(EntryCommitValue(level, "+-"), 0.5);             // no number: 0
+    EXPECT_EQ(EntryCommitValue(level, "99"), 1.0);             // clamped
 }
 
 } // namespace

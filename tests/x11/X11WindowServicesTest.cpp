@@ -102,22 +102,6 @@ TEST_F(X11WindowServicesTest, TheTextEntryCommitsOnReturnAndCancelsOnEscape) {
     EXPECT_EQ(plugin.log.size(), logged);
 }
 
-TEST_F(X11WindowServicesTest, EnteredTextBecomesAValueAsTheParameterReadsIt) {
-    IParameter boolean;
-    boolean.SetupBoolean("Switch");
-    boolean.AddValueText(0, "off");
-    boolean.AddValueText(1, "on");
-    EXPECT_EQ(X11TextEntry::ValueOf(boolean, "on"), 1.0);
-    EXPECT_EQ(X11TextEntry::ValueOf(boolean, "On"), 0.0);
-    EXPECT_FALSE(X11TextEntry::Accepts(&boolean, '.'));
-    EXPECT_TRUE(X11TextEntry::Accepts(&boolean, '-'));
-    EXPECT_TRUE(X11TextEntry::Accepts(plugin.ParameterAt(0), '.'));
-    EXPECT_FALSE(X11TextEntry::Accepts(plugin.ParameterAt(0), ' '));
-    EXPECT_TRUE(X11TextEntry::Accepts(nullptr, 'Q'));
-    EXPECT_EQ(X11TextEntry::ValueOf(*plugin.ParameterAt(0), "0.5.5"), 0.5);
-    EXPECT_EQ(X11TextEntry::ValueOf(*plugin.ParameterAt(0), "+-"), 0.0);
-}
-
 TEST_F(X11WindowServicesTest, AnEnumeratedPromptIsAMenuWithTheCurrentTextChecked) {
     std::thread helper([] {
         TestDisplay own;
