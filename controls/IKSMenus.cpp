@@ -4,19 +4,7 @@
 #include "effect/UpdateCheck.h"
 #include "graphics/IGraphics.h"
 
-#include <new>
-
 namespace {
-
-// Appends an entry; false (and nothing appended) when memory runs out.
-bool AppendEntry(IMenu& menu, const char* text, int flags) {
-    auto* entry = new (std::nothrow) IMenuEntry(text, nullptr, flags);
-    if (entry != nullptr && menu.AppendEntry(entry)) {
-        return true;
-    }
-    delete entry;
-    return false;
-}
 
 // Shows a complete menu for area; answers the index chosen, or -1.
 int Choose(IGraphics* editor, IMenu& menu, bool complete, const IRectangle& area) {
@@ -39,8 +27,8 @@ void IKSPresetMenu::MouseDown(int /*x*/, int /*y*/, const IMouseState& /*mouse*/
         // The host may rename or switch programs meanwhile.
         LockGuard guard(effect->Lock());
         for (int i = 0; i < effect->PresetCount() && complete; ++i) {
-            complete = AppendEntry(menu, effect->PresetName(i),
-                                   i == effect->CurrentPreset() ? kMenuEntryChecked : 0);
+            complete =
+                menu.AppendEntry(effect->PresetName(i), i == effect->CurrentPreset() ? kMenuEntryChecked : 0);
         }
     }
     const int chosen = Choose(effect->Editor(), menu, complete, rect);
@@ -59,7 +47,7 @@ void IKSOnlineMenu::MouseDown(int x, int y, const IMouseState& /*mouse*/) {
     KSPhaser::SiteTexts site;
     phaser->ReadSiteTexts(site);
     IMenu menu;
-    const bool complete = AppendEntry(menu, kUpdateCheckTitle, 0) && AppendEntry(menu, site.visitText, 0);
+    const bool complete = menu.AppendEntry(kUpdateCheckTitle, 0) && menu.AppendEntry(site.visitText, 0);
     const int chosen = Choose(phaser->Editor(), menu, complete, IRectangle{x, y, x, y});
     IGraphics* editor = phaser->Editor();
     if (chosen == 0) {

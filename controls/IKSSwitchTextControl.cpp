@@ -15,12 +15,12 @@ IKSSwitchTextControl::IKSSwitchTextControl(IPluginBase* plugin, int x, int y, in
     : ISwitchControl(plugin, x, y, parameter, strip, 0) {
     textStyle = KSValueTextStyle();
     SetPromptDisabled(true);
-    const int fw = strip.FrameWidth();
-    const int fh = strip.FrameHeight();
-    switchArea = {x, y, x + fw, y + fh};
-    textArea = {x, y + fh - kTextOverlap, x + fw, y + fh + kTextBelow};
-    targetRect = switchArea;
-    rect = {x, y, x + fw, y + fh + kTextBelow};
+    // The switch's own rectangle is one frame at (x, y): the lever and the hit area. The text
+    // below widens what is drawn.
+    switchArea = rect;
+    targetRect = rect;
+    textArea = {rect.L, rect.B - kTextOverlap, rect.R, rect.B + kTextBelow};
+    rect.B += kTextBelow;
 }
 
 bool IKSSwitchTextControl::Draw(IGraphics& editor) {

@@ -45,7 +45,9 @@ uint64_t LoadLittleEndian(const uint8_t* in, int bytes) {
 
 IByteBuffer::IByteBuffer(int32_t granularity) : granularity(granularity > 0 ? granularity : 1) {}
 
-IByteBuffer::~IByteBuffer() { std::free(storage); }
+IByteBuffer::~IByteBuffer() {
+    std::free(storage);
+}
 
 uint8_t* IByteBuffer::Resize(int32_t n, bool allowShrink) {
     if (n < 0) {
@@ -57,7 +59,7 @@ uint8_t* IByteBuffer::Resize(int32_t n, bool allowShrink) {
     int64_t threshold = 0;
     if (allowShrink && n < size) {
         threshold = capacity / 2 < capacity - 4 * int64_t{granularity} ? capacity / 2
-                                                                      : capacity - 4 * int64_t{granularity};
+                                                                       : capacity - 4 * int64_t{granularity};
         if (threshold <= 0) {
             threshold = 1;
         }
@@ -111,7 +113,9 @@ int32_t IByteBuffer::PutBytes(const void* data, int32_t n) {
     return size;
 }
 
-int32_t IByteBuffer::PutByte(uint8_t b) { return PutBytes(&b, 1); }
+int32_t IByteBuffer::PutByte(uint8_t b) {
+    return PutBytes(&b, 1);
+}
 
 int32_t IByteBuffer::PutInt32(int32_t v) {
     uint8_t bytes[4];
@@ -125,6 +129,38 @@ int32_t IByteBuffer::PutDouble(double v) {
     uint8_t bytes[8];
     StoreLittleEndian(bytes, bits, 8);
     return PutBytes(bytes, 8);
+}
+
+int32_t IByteBuffer::PutText(const char* text, int32_t length) {
+    const char* source = text != nullptr ? text : "";
+    const size_t n = length >= 0 ? static_cast<size_t>(length) : std::strlen(source);
+    if (n >= static_cast<size_t>(INT32_MAX) ||
+        static_cast<int64_t>(size) + static_cast<int64_t>(n) + 1 > INT32_MAX) {
+        return size;
+    }
+    const int32_t old = size;
+    Resize(old + static_cast<int32_t>(n) + 1, false);
+    if (size != old + static_cast<int32_t>(n) + 1) {
+        return size;
+    }
+    std::memcpy(storage + old, source, n);
+    storage[old + static_cast<int32_t>(n)] = 0;
+    return size;
+}
+
+bool IByteBuffer::SetText(const char* text) {
+    const char* source = text != nullptr ? text : "";
+    const size_t n = std::strlen(source);
+    if (n >= static_cast<size_t>(INT32_MAX)) {
+        return false;
+    }
+    const auto total = static_cast<int32_t>(n + 1);
+    Resize(total, true);
+    if (size != total) {
+        return false;
+    }
+    std::memcpy(storage, source, n + 1);
+    return true;
 }
 
 int32_t IByteBuffer::PutString(const char* text) {
@@ -159,7 +195,9 @@ int32_t IByteBuffer::GetBytes(int32_t pos, void* out, int32_t n) const {
     return pos + n;
 }
 
-int32_t IByteBuffer::GetByte(int32_t pos, uint8_t& out) const { return GetBytes(pos, &out, 1); }
+int32_t IByteBuffer::GetByte(int32_t pos, uint8_t& out) const {
+    return GetBytes(pos, &out, 1);
+}
 
 int32_t IByteBuffer::GetInt32(int32_t pos, int32_t& out) const {
     if (!Available(pos, 4)) {

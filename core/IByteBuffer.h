@@ -33,6 +33,14 @@ public:
     // int32 length without terminator, then the text's bytes.
     int32_t PutString(const char* text);
 
+    // Growable texts. PutText appends length bytes of text (negative: up to its terminator; none
+    // counts as empty) and a terminator, all or nothing; answers the new size. SetText replaces
+    // the contents with text and its terminator; false (contents unchanged) when it cannot grow.
+    // Text answers the contents as a text: the empty text while the buffer is empty.
+    int32_t PutText(const char* text, int32_t length = -1);
+    bool SetText(const char* text);
+    const char* Text() const { return size > 0 ? reinterpret_cast<const char*>(storage) : ""; }
+
     // Reads answer the position after the value, or -1 when pos is negative or the value
     // does not fit in the remaining bytes (out is then unchanged).
     int32_t GetBytes(int32_t pos, void* out, int32_t n) const;

@@ -18,19 +18,9 @@ void AudioChannel::Silence() {
 }
 
 const char* AudioChannel::Label() const {
-    return label.Size() > 0 ? reinterpret_cast<const char*>(label.Data()) : "";
+    return label.Text();
 }
 
 bool AudioChannel::SetLabel(const char* text) {
-    const size_t length = text != nullptr ? std::strlen(text) : 0;
-    if (length >= static_cast<size_t>(INT32_MAX)) {
-        return false;
-    }
-    const auto size = static_cast<int32_t>(length + 1);
-    label.Resize(size, true);
-    if (label.Size() != size) {
-        return false;
-    }
-    std::memcpy(label.Data(), text != nullptr ? text : "", length + 1);
-    return true;
+    return label.SetText(text);
 }

@@ -43,10 +43,6 @@ bool BuildText(IByteBuffer& out, std::initializer_list<Piece> pieces) {
     return out.PutByte(0) == before + 1;
 }
 
-const char* TextOf(const IByteBuffer& text) {
-    return reinterpret_cast<const char*>(text.Data());
-}
-
 } // namespace
 
 int32_t LeadingVersionNumber(const char* text, int length) {
@@ -94,17 +90,17 @@ int RunUpdateCheck(IHttpGet* client, const UpdateServer& server, IGraphics& edit
     const char* text = reinterpret_cast<const char*>(reply.Data());
 
     if (length == 0) {
-        editor.ShowMessageBox(TextOf(error), kUpdateCheckTitle, kMessageBoxIconError);
+        editor.ShowMessageBox(error.Text(), kUpdateCheckTitle, kMessageBoxIconError);
         return kUpdateCheckNoReply;
     }
     // An HTML page instead of a number; every byte counts, a zero byte included.
     if (std::memchr(text, '<', static_cast<size_t>(length)) != nullptr) {
         IByteBuffer invalid(256);
         if (!BuildText(invalid, {{"Invalid call to ", -1}, {server.host, -1}, {".", -1}})) {
-            editor.ShowMessageBox(TextOf(error), kUpdateCheckTitle, kMessageBoxIconError);
+            editor.ShowMessageBox(error.Text(), kUpdateCheckTitle, kMessageBoxIconError);
             return kUpdateCheckNoMemory;
         }
-        editor.ShowMessageBox(TextOf(invalid), kUpdateCheckTitle, kMessageBoxIconError);
+        editor.ShowMessageBox(invalid.Text(), kUpdateCheckTitle, kMessageBoxIconError);
         return kUpdateCheckInvalidReply;
     }
     if (LeadingVersionNumber(text, length) <= kOwnVersionNumber) {
@@ -137,11 +133,11 @@ int RunUpdateCheck(IHttpGet* client, const UpdateServer& server, IGraphics& edit
                              {" to get the new version?", -1}}) ||
         !BuildText(caption, {{"New Version of ", -1}, {kProductTitle, -1}, {" Detected", -1}}) ||
         !BuildText(download, {{"http://", -1}, {server.authority, -1}, {kDownloadPath, -1}})) {
-        editor.ShowMessageBox(TextOf(error), kUpdateCheckTitle, kMessageBoxIconError);
+        editor.ShowMessageBox(error.Text(), kUpdateCheckTitle, kMessageBoxIconError);
         return kUpdateCheckNoMemory;
     }
-    if (editor.ShowMessageBox(TextOf(message), TextOf(caption), kMessageBoxYesNo) != kMessageBoxAnswerNo) {
-        editor.OpenUrl(TextOf(download), nullptr, nullptr, nullptr);
+    if (editor.ShowMessageBox(message.Text(), caption.Text(), kMessageBoxYesNo) != kMessageBoxAnswerNo) {
+        editor.OpenUrl(download.Text(), nullptr, nullptr, nullptr);
     }
     return kUpdateCheckDone;
 }

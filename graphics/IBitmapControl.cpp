@@ -21,8 +21,7 @@ int FrameForValue(int frames, double value) {
     if (!(position >= 0.0)) {
         return 1;
     }
-    const int frame = position >= frames ? frames : static_cast<int>(position) + 1;
-    return frame > frames ? frames : frame;
+    return position >= frames ? frames : static_cast<int>(position) + 1;
 }
 
 IBitmapControl::IBitmapControl(IPluginBase* plugin, int x, int y, int parameter, const IFrameBitmap& strip,

@@ -3,7 +3,6 @@
 #include "core/IPluginBase.h"
 #include "graphics/IGraphics.h"
 
-#include <cstring>
 #include <new>
 
 namespace {
@@ -153,18 +152,10 @@ void IControl::SetClamp(double low, double high) {
 }
 
 const char* IControl::Tooltip() const {
-    return tooltip.Size() > 0 ? reinterpret_cast<const char*>(tooltip.Data()) : "";
+    return tooltip.Text();
 }
 
 bool IControl::SetTooltip(const char* text) {
     tooltip.Clear();
-    if (text == nullptr || text[0] == '\0') {
-        return true;
-    }
-    const int32_t n = static_cast<int32_t>(std::strlen(text)) + 1;
-    if (tooltip.PutBytes(text, n) != n) {
-        tooltip.Clear();
-        return false;
-    }
-    return true;
+    return text == nullptr || text[0] == '\0' || tooltip.PutText(text) > 0;
 }

@@ -97,9 +97,9 @@ public:
     virtual void CloseWindow() = 0;
     // [ui] No lock. The open window, or none.
     virtual void* GetWindow() = 0;
-    // [ui] No lock (the binding calls it outside the plug-in lock). The host's idle call while
-    // the window is open (effEditIdle): windows without an event loop of their own handle their
-    // events and run the frame timer here.
+    // [ui] No lock (the binding calls it outside the plug-in lock). The host's idle call
+    // (effEditIdle), open window or not: windows without an event loop of their own handle their
+    // events and run the frame timer here, and do nothing while closed.
     virtual void Idle() {}
     // [ui] Appends the clipboard's text, zero-terminated; false when there is none.
     virtual bool GetClipboardText(IByteBuffer& out) = 0;

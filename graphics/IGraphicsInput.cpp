@@ -5,7 +5,6 @@
 #include "core/IPluginBase.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -165,9 +164,7 @@ void IGraphics::PromptForParameter(IControl* control, IParameter* parameter, IRe
         for (int i = 0; i < texts; ++i) {
             const char* text = parameter->ValueText(i);
             const bool checked = std::strcmp(text != nullptr ? text : "", current) == 0;
-            auto* entry = new (std::nothrow) IMenuEntry(text, nullptr, checked ? kMenuEntryChecked : 0);
-            if (entry == nullptr || !menu.AppendEntry(entry)) {
-                delete entry;
+            if (!menu.AppendEntry(text, checked ? kMenuEntryChecked : 0)) {
                 return;
             }
         }

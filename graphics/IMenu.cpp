@@ -3,15 +3,23 @@
 #include "core/TextCopy.h"
 
 #include <cstdio>
-#include <cstring>
+#include <new>
 
 IMenuEntry::IMenuEntry(const char* text, IMenu* submenu, int flags) : submenu(submenu), flags(flags) {
-    const char* source = text != nullptr ? text : "";
-    this->text.PutBytes(source, static_cast<int32_t>(std::strlen(source)) + 1);
+    this->text.PutText(text);
 }
 
 const char* IMenuEntry::Text() const {
-    return text.Size() > 0 ? reinterpret_cast<const char*>(text.Data()) : "";
+    return text.Text();
+}
+
+bool IMenu::AppendEntry(const char* text, int flags) {
+    auto* entry = new (std::nothrow) IMenuEntry(text, nullptr, flags);
+    if (entry != nullptr && entries.Append(entry)) {
+        return true;
+    }
+    delete entry;
+    return false;
 }
 
 void IMenu::DisplayText(int index, char* out, int capacity) const {

@@ -41,6 +41,8 @@ public:
 
     // [ui] No lock. Take ownership of entry on success; on failure the caller still owns it.
     bool AppendEntry(IMenuEntry* entry) { return entries.Append(entry); }
+    // A plain entry with text and flags; false (nothing appended) when memory runs out.
+    bool AppendEntry(const char* text, int flags);
     // Inserts before position; a negative position counts as 0.
     bool InsertEntry(int position, IMenuEntry* entry) { return entries.Insert(position, entry); }
     int EntryCount() const { return entries.Count(); }

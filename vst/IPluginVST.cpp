@@ -248,7 +248,7 @@ void IPluginVST::AttachEditor(IGraphics* newEditor) {
     if (Editor() != nullptr) {
         FitEditorRect();
         // A target without its window tells the host of no editor.
-        if (Editor()->CanOpenWindow()) {
+        if (HasWindowedEditor()) {
             effect.flags |= effFlagsHasEditor;
         }
     }

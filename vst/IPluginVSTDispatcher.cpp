@@ -44,7 +44,7 @@ VstIntPtr VSTCALLBACK IPluginVST::VSTDispatcher(AEffect* effect, VstInt32 opcode
         delete plugin;
         return 0;
     }
-    if (opcode == effEditIdle && plugin->HasWindowedEditor() && plugin->Editor()->IsWindowOpen()) {
+    if (opcode == effEditIdle && plugin->Editor() != nullptr) {
         // Outside the lock: the window's events wait for the display and, in menus and message
         // boxes, for the user, and the audio thread must not wait with them. Values the editor
         // changes take the lock themselves.

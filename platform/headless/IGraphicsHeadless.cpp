@@ -3,15 +3,9 @@
 #include "platform/ResourceName.h"
 #include "raster/PIX_PNG.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr int kMenuTextCapacity = 512;
-
-void AppendText(IByteBuffer& out, const char* text) {
-    out.PutBytes(text, static_cast<int32_t>(std::strlen(text)) + 1);
-}
 
 template <typename T>
 bool TakeFirst(std::deque<T>& queue, T& out) {
@@ -78,23 +72,23 @@ void IGraphicsHeadless::ShowTextEntry(IControl* control, const ITextStyle& /*sty
 }
 
 void IGraphicsHeadless::GetHostDirectory(IByteBuffer& out) {
-    AppendText(out, "");
+    out.PutText("");
 }
 
 void IGraphicsHeadless::GetPluginDirectory(IByteBuffer& out) {
-    AppendText(out, "");
+    out.PutText("");
 }
 
 void IGraphicsHeadless::GetDesktopDirectory(IByteBuffer& out) {
-    AppendText(out, "");
+    out.PutText("");
 }
 
 void IGraphicsHeadless::GetAppDataDirectory(IByteBuffer& out, bool /*allUsers*/) {
-    AppendText(out, "");
+    out.PutText("");
 }
 
 void IGraphicsHeadless::GetUserAppDataDirectory(IByteBuffer& out) {
-    AppendText(out, "");
+    out.PutText("");
 }
 
 void IGraphicsHeadless::PromptForFile(IByteBuffer& path, int /*action*/, IByteBuffer& /*directory*/,
@@ -103,7 +97,7 @@ void IGraphicsHeadless::PromptForFile(IByteBuffer& path, int /*action*/, IByteBu
     std::string chosen;
     if (TakeFirst(script.files, chosen)) {
         path.Clear();
-        AppendText(path, chosen.c_str());
+        path.PutText(chosen.c_str());
     }
 }
 

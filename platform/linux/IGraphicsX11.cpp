@@ -269,7 +269,7 @@ void IGraphicsX11::FrameTick() {
     // average whatever the host's idle rate; after a longer pause the count starts again.
     const auto now = std::chrono::steady_clock::now();
     lastTick = now - lastTick < 2 * period ? lastTick + period : now;
-    if (textEntry && textEntry->State() != kEntryOpen) {
+    if (textEntry && textEntry->State() != kTextEntryOpen) {
         TextEntryStep();
         return;
     }
@@ -279,7 +279,7 @@ void IGraphicsX11::FrameTick() {
     }
     PaintArea(area);
     if (textEntry) {
-        textEntry->SetState(kEntryRepainted);
+        textEntry->SetState(kTextEntryPainted);
     }
 }
 
@@ -353,11 +353,11 @@ void IGraphicsX11::HandleEvent(XEvent& event) {
 
 void IGraphicsX11::HandleButtonPress(const XButtonEvent& event) {
     const IMouseState mouse = MouseOf(event.state, event.button, true);
-    const bool entryFocused = textEntry && textEntry->State() == kEntryFocused;
+    const bool entryFocused = textEntry && textEntry->State() == kTextEntryFocused;
     if (event.button == kWheelUp || event.button == kWheelDown) {
         if (textEntry) {
             if (!entryFocused) {
-                textEntry->SetState(kEntryCancel);
+                textEntry->SetState(kTextEntryCancel);
             }
             return;
         }
@@ -370,9 +370,9 @@ void IGraphicsX11::HandleButtonPress(const XButtonEvent& event) {
     if (textEntry) {
         // Focused: a left or right press beside the entry cancels it; unfocused: any press commits.
         if (!entryFocused) {
-            textEntry->SetState(kEntryCommit);
+            textEntry->SetState(kTextEntryCommit);
         } else if (event.button != Button2 && !textEntry->Area().Contains(event.x, event.y)) {
-            textEntry->SetState(kEntryCancel);
+            textEntry->SetState(kTextEntryCancel);
         }
         return;
     }
@@ -392,7 +392,7 @@ void IGraphicsX11::HandleButtonPress(const XButtonEvent& event) {
 }
 
 void IGraphicsX11::HandleButtonRelease(const XButtonEvent& event) {
-    if (event.button > Button3 || (textEntry && textEntry->State() == kEntryFocused)) {
+    if (event.button > Button3 || (textEntry && textEntry->State() == kTextEntryFocused)) {
         return;
     }
     DispatchMouseUp(event.x, event.y, MouseOf(event.state, event.button, false));
@@ -414,7 +414,7 @@ void IGraphicsX11::HandleMotion(XEvent& event) {
         if (!textEntry) {
             DispatchMouseDrag(motion.x, motion.y, mouse);
         }
-    } else if (!textEntry || textEntry->State() != kEntryFocused) {
+    } else if (!textEntry || textEntry->State() != kTextEntryFocused) {
         DispatchMouseOver(motion.x, motion.y, mouse);
     }
 }
@@ -455,9 +455,9 @@ void IGraphicsX11::HandleFocus(const XFocusChangeEvent& event) {
         return;
     }
     if (event.type == FocusIn) {
-        textEntry->SetState(kEntryFocused);
+        textEntry->SetState(kTextEntryFocused);
     } else {
-        textEntry->SetState(kEntryCommit);
+        textEntry->SetState(kTextEntryCommit);
     }
 }
 
@@ -477,19 +477,19 @@ void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, con
 
 void IGraphicsX11::CancelTextEntry() {
     if (textEntry) {
-        textEntry->SetState(kEntryCancel);
+        textEntry->SetState(kTextEntryCancel);
     }
 }
 
 void IGraphicsX11::TextEntryStep() {
     const int state = textEntry->State();
-    if (state == kEntryCommit) {
+    if (state == kTextEntryCommit) {
         textEntry->Commit();
         RemoveTextEntry();
-    } else if (state == kEntryCancel) {
+    } else if (state == kTextEntryCancel) {
         RemoveTextEntry();
-    } else if (state == kEntryRepainted) {
-        textEntry->SetState(kEntryOpen);
+    } else if (state == kTextEntryPainted) {
+        textEntry->SetState(kTextEntryOpen);
     }
 }
 

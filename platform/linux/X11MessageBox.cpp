@@ -21,11 +21,7 @@ constexpr int kButtonWidth = 84;
 constexpr int kButtonHeight = 26;
 constexpr int kButtonGap = 10;
 constexpr int kMinimumWidth = 260;
-constexpr uint32_t kBackground = 0xFFF2F2F2;
-constexpr uint32_t kText = 0xFF000000;
 constexpr uint32_t kButtonFace = 0xFFE1E1E1;
-constexpr uint32_t kButtonBorder = 0xFF7A7A7A;
-constexpr uint32_t kDefaultBorder = 0xFF3060C0;
 constexpr long kBoxEvents =
     ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
 
@@ -130,21 +126,22 @@ void X11MessageBox::Draw() {
         return;
     }
     PIX_IFont* font = editor.DialogFont();
-    x11draw::Fill(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kBackground);
+    x11draw::Fill(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kWindowColour);
     // Without a window manager nothing else frames the box.
-    x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kButtonBorder);
+    x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kEdgeColour);
     for (const Piece& piece : pieces) {
         x11draw::Text(bitmap, font, piece.text.c_str(), static_cast<int>(piece.text.size()),
-                      kMargin + piece.x, kMargin + piece.line * lineHeight, kText);
+                      kMargin + piece.x, kMargin + piece.line * lineHeight, x11draw::kInkColour);
     }
     for (size_t i = 0; i < buttons.size(); ++i) {
         const IRectangle& r = buttons[i].rect;
         x11draw::Fill(bitmap, r.L, r.T, r.Width(), r.Height(), kButtonFace);
         // Return presses the first button: it carries the mark.
-        x11draw::Frame(bitmap, r.L, r.T, r.Width(), r.Height(), i == 0 ? kDefaultBorder : kButtonBorder);
+        x11draw::Frame(bitmap, r.L, r.T, r.Width(), r.Height(),
+                       i == 0 ? x11draw::kAccentColour : x11draw::kEdgeColour);
         const int labelWidth = x11draw::TextWidth(font, buttons[i].label, -1);
         x11draw::Text(bitmap, font, buttons[i].label, -1, r.L + (r.Width() - labelWidth) / 2,
-                      r.T + (r.Height() - lineHeight) / 2, kText);
+                      r.T + (r.Height() - lineHeight) / 2, x11draw::kInkColour);
     }
     X11ErrorTrap trap(screen.display);
     PutX11Bitmap(screen, window, editor.Context(), bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), 0, 0);

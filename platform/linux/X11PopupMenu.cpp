@@ -23,12 +23,7 @@ constexpr int kMarkColumn = 22;  // left of the texts: the check marks
 constexpr int kArrowColumn = 22; // right of the texts: the submenu arrows
 constexpr int kMinimumWidth = 100;
 constexpr int kMenuTextCapacity = 512;
-constexpr uint32_t kBackground = 0xFFF2F2F2;
-constexpr uint32_t kBorder = 0xFF7A7A7A;
-constexpr uint32_t kText = 0xFF000000;
 constexpr uint32_t kGreyedText = 0xFF9A9A9A;
-constexpr uint32_t kHighlight = 0xFF3060C0;
-constexpr uint32_t kHighlightText = 0xFFFFFFFF;
 constexpr uint32_t kSeparator = 0xFFB4B4B4;
 constexpr long kMenuEvents = ExposureMask;
 constexpr unsigned kGrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
@@ -179,8 +174,8 @@ void X11PopupMenu::CloseFrom(size_t level) {
 void X11PopupMenu::Draw(MenuLevel& level) {
     PIX_IFont* font = editor.DialogFont();
     PIX_MemBitmap& bitmap = level.bitmap;
-    x11draw::Fill(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kBackground);
-    x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), kBorder);
+    x11draw::Fill(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kWindowColour);
+    x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kEdgeColour);
     for (int i = 0; i < level.menu->EntryCount(); ++i) {
         const IMenuEntry* entry = level.menu->EntryAt(i);
         const IRectangle& row = level.rows[static_cast<size_t>(i)];
@@ -188,13 +183,13 @@ void X11PopupMenu::Draw(MenuLevel& level) {
             x11draw::Fill(bitmap, row.L + 4, (row.T + row.B) / 2, row.Width() - 8, 1, kSeparator);
             continue;
         }
-        uint32_t colour = Choosable(entry) || entry->Submenu() != nullptr ? kText : kGreyedText;
+        uint32_t colour = Choosable(entry) || entry->Submenu() != nullptr ? x11draw::kInkColour : kGreyedText;
         if ((entry->Flags() & kMenuEntryDisabled) != 0 && (entry->Flags() & kMenuEntryGreyed) == 0) {
-            colour = kText; // disabled but not greyed looks like any entry
+            colour = x11draw::kInkColour; // disabled but not greyed looks like any entry
         }
         if (i == level.highlighted) {
-            x11draw::Fill(bitmap, row.L, row.T, row.Width(), row.Height(), kHighlight);
-            colour = colour == kGreyedText ? kGreyedText : kHighlightText;
+            x11draw::Fill(bitmap, row.L, row.T, row.Width(), row.Height(), x11draw::kAccentColour);
+            colour = colour == kGreyedText ? kGreyedText : x11draw::kAccentInkColour;
         }
         const int middle = (row.T + row.B) / 2;
         if ((entry->Flags() & kMenuEntryChecked) != 0) {

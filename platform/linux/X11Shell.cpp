@@ -23,10 +23,6 @@ namespace {
 
 constexpr auto kClipboardTimeout = std::chrono::milliseconds(500);
 
-void AppendText(IByteBuffer& out, const std::string& text) {
-    out.PutBytes(text.c_str(), static_cast<int32_t>(text.size()) + 1);
-}
-
 // The directory part of path, with its closing slash; empty when there is none.
 std::string DirectoryOf(const char* path) {
     const char* slash = std::strrchr(path, '/');
@@ -160,7 +156,7 @@ bool IGraphicsX11::OpenUrl(const char* url, const char* caption, const char* con
 bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
     Display* display = screen.display;
     if (window == 0 || windowGone) {
-        AppendText(out, "");
+        out.PutText("");
         return false;
     }
     const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
@@ -169,7 +165,7 @@ bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
     {
         X11ErrorTrap trap(display);
         if (XGetSelectionOwner(display, clipboard) == None) {
-            AppendText(out, "");
+            out.PutText("");
             return false;
         }
         XConvertSelection(display, clipboard, utf8, target, window, CurrentTime);
@@ -200,14 +196,14 @@ bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
                                &count, &after, &data) == Success &&
             data != nullptr) {
             if (type == utf8 && format == 8 && count > 0) {
-                AppendText(out, std::string(reinterpret_cast<const char*>(data), count));
+                out.PutText(reinterpret_cast<const char*>(data), static_cast<int32_t>(count));
                 taken = true;
             }
             XFree(data);
         }
     }
     if (!taken) {
-        AppendText(out, "");
+        out.PutText("");
     }
     return taken;
 }
@@ -216,18 +212,18 @@ void IGraphicsX11::GetHostDirectory(IByteBuffer& out) {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     path[length > 0 ? length : 0] = '\0';
-    AppendText(out, DirectoryOf(path));
+    out.PutText(DirectoryOf(path).c_str());
 }
 
 void IGraphicsX11::GetPluginDirectory(IByteBuffer& out) {
     Dl_info info = {};
     const bool found =
         dladdr(reinterpret_cast<void*>(&CreateX11Window), &info) != 0 && info.dli_fname != nullptr;
-    AppendText(out, found ? DirectoryOf(info.dli_fname) : std::string());
+    out.PutText(found ? DirectoryOf(info.dli_fname).c_str() : "");
 }
 
 void IGraphicsX11::GetDesktopDirectory(IByteBuffer& out) {
-    AppendText(out, DesktopDirectory());
+    out.PutText(DesktopDirectory().c_str());
 }
 
 void IGraphicsX11::GetAppDataDirectory(IByteBuffer& out, bool allUsers) {
@@ -235,11 +231,11 @@ void IGraphicsX11::GetAppDataDirectory(IByteBuffer& out, bool allUsers) {
         // The first of XDG_DATA_DIRS.
         std::string dirs = Environment("XDG_DATA_DIRS");
         dirs = dirs.substr(0, dirs.find(':'));
-        AppendText(out, !dirs.empty() && dirs[0] == '/' ? dirs : "/usr/local/share");
+        out.PutText(!dirs.empty() && dirs[0] == '/' ? dirs.c_str() : "/usr/local/share");
         return;
     }
     const std::string data = Environment("XDG_DATA_HOME");
-    AppendText(out, !data.empty() && data[0] == '/' ? data : Home() + "/.local/share");
+    out.PutText((!data.empty() && data[0] == '/' ? data : Home() + "/.local/share").c_str());
 }
 
 void IGraphicsX11::GetUserAppDataDirectory(IByteBuffer& out) {
@@ -249,7 +245,7 @@ void IGraphicsX11::GetUserAppDataDirectory(IByteBuffer& out) {
 void IGraphicsX11::PromptForFile(IByteBuffer& path, int /*action*/, IByteBuffer& /*directory*/,
                                  const char* /*extensions*/) {
     path.Clear();
-    AppendText(path, "");
+    path.PutText("");
 }
 
 bool IGraphicsX11::PromptForColour(IColour& /*colour*/, const char* /*prompt*/) {

@@ -119,6 +119,24 @@ void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitm
     XDestroyImage(image);
 }
 
+bool ReadX11Window(Display* display, Window window, int width, int height, PIX_IBitmap& out) {
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return false;
+    }
+    out.SetSize(width, height);
+    const bool sized = out.GetWidth() == width && out.GetHeight() == height;
+    for (int y = 0; sized && y < height; ++y) {
+        PIX_Pixel32* row = PIX_RowAddress(out, y);
+        for (int x = 0; x < width; ++x) {
+            row[x] = 0xFF000000u | static_cast<PIX_Pixel32>(XGetPixel(image, x, y) & 0xFFFFFF);
+        }
+    }
+    XDestroyImage(image);
+    return sized;
+}
+
 Window TopLevelOf(Display* display, Window window) {
     Window current = window;
     for (int depth = 0; depth < 64; ++depth) {

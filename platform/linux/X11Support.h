@@ -67,6 +67,10 @@ Window CreateX11Window(const X11Screen& screen, Window parent, const IRectangle&
 void PutX11Bitmap(const X11Screen& screen, Window window, GC gc, const PIX_IBitmap& bitmap, int sx, int sy,
                   int w, int h, int dx, int dy);
 
+// [ui] No lock. The width x height pixels at the top-left of window as an opaque bitmap of
+// that size (a 24-bit true-colour pixel is 0xRRGGBB); false when they cannot be read.
+bool ReadX11Window(Display* display, Window window, int width, int height, PIX_IBitmap& out);
+
 // [ui] No lock. Call inside an error trap. The host's top-level window that holds window (the child of
 // the root on its way up), or window itself when it has no parent but the root; 0 when the
 // tree cannot be read.
@@ -85,6 +89,13 @@ public:
 
 // Drawing the menus, message boxes and text entry with the raster library.
 namespace x11draw {
+
+// Their shared colours (0xAARRGGBB, opaque).
+constexpr uint32_t kWindowColour = 0xFFF2F2F2;
+constexpr uint32_t kInkColour = 0xFF000000;
+constexpr uint32_t kEdgeColour = 0xFF7A7A7A;
+constexpr uint32_t kAccentColour = 0xFF3060C0;    // the highlighted entry, the selection, the default button
+constexpr uint32_t kAccentInkColour = 0xFFFFFFFF; // text on the accent colour
 
 // [ui] No lock. Fills the w x h rectangle at (x, y) of bitmap with colour (0xAARRGGBB, opaque).
 void Fill(PIX_IBitmap& bitmap, int x, int y, int w, int h, uint32_t colour);

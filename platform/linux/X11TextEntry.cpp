@@ -9,12 +9,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-namespace {
-
-constexpr uint32_t kSelectionColour = 0xFF3060C0;
-constexpr uint32_t kSelectedTextColour = 0xFFFFFFFF;
-
-} // namespace
+namespace {} // namespace
 
 X11TextEntry::X11TextEntry(IGraphicsX11& editor, IControl* control, const ITextStyle& style,
                            const IRectangle& area, const char* text, IParameter* parameter)
@@ -31,10 +26,10 @@ void X11TextEntry::HandleKey(XKeyEvent& event) {
     switch (key) {
     case XK_Return:
     case XK_KP_Enter:
-        state = kEntryCommit;
+        state = kTextEntryCommit;
         return;
     case XK_Escape:
-        state = kEntryCancel;
+        state = kTextEntryCancel;
         return;
     case XK_BackSpace:
         Erase(true);
@@ -117,8 +112,8 @@ void X11TextEntry::Draw() {
     const int y = (h - lineHeight) / 2;
     uint32_t colour = style.entryText.Packed() | 0xFF000000;
     if (selected && !text.empty()) {
-        x11draw::Fill(bitmap, x, y, textWidth, lineHeight, kSelectionColour);
-        colour = kSelectedTextColour;
+        x11draw::Fill(bitmap, x, y, textWidth, lineHeight, x11draw::kAccentColour);
+        colour = x11draw::kAccentInkColour;
     }
     x11draw::Text(bitmap, font, text.c_str(), static_cast<int>(text.size()), x, y, colour);
     if (!selected) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/IGraphicsRecords.h"
+#include "graphics/TextEntryRules.h"
 #include "platform/linux/X11Support.h"
 #include "raster/PIX_MemBitmap.h"
 
@@ -9,13 +10,6 @@
 class IControl;
 class IGraphicsX11;
 class IParameter;
-
-// States of the text entry: what the next frame tick does with it.
-constexpr int kEntryOpen = 0;      // nothing pending
-constexpr int kEntryFocused = 1;   // holds the keyboard focus; the frame timer pauses
-constexpr int kEntryRepainted = 2; // the editor just repainted around it; next tick back to 0
-constexpr int kEntryCancel = 3;
-constexpr int kEntryCommit = 4;
 
 // The in-place text entry over a control, drawn into the editor's window in the style's entry
 // colours. It edits one line: typing replaces the initial (selected) text, then inserts at
@@ -53,5 +47,5 @@ private:
     PIX_MemBitmap bitmap;
     size_t caret;
     bool selected = true; // the whole text, as the entry opens
-    int state = kEntryOpen;
+    int state = kTextEntryOpen;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/IGraphics.h"
+#include "graphics/TextEntryRules.h"
 
 #include <windows.h>
 
@@ -61,13 +62,6 @@ public:
     int TextEntryState() const { return textEntryState; }
     // [ui] No lock. The open text entry's EDIT control, or none; the editor owns it.
     HWND TextEntryWindow() const { return textEntry; }
-
-    // Text-entry states.
-    static constexpr int kTextEntryOpen = 0;
-    static constexpr int kTextEntryFocused = 1;
-    static constexpr int kTextEntryPainted = 2;
-    static constexpr int kTextEntryCancel = 3;
-    static constexpr int kTextEntryCommit = 4;
 
 private:
     static LRESULT CALLBACK EditorWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

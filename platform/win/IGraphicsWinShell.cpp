@@ -19,20 +19,6 @@ constexpr int kDefaultExtensionCapacity = 16;
 constexpr int kCustomColourCount = 16;
 constexpr int kActionSave = 1;
 
-// Appends text and its terminator.
-void PutText(IByteBuffer& out, const char* text) {
-    out.PutBytes(text, static_cast<int32_t>(std::strlen(text)) + 1);
-}
-
-void PutText(IByteBuffer& out, const char* text, int length) {
-    out.PutBytes(text, length);
-    out.PutByte(0);
-}
-
-const char* TextOf(const IByteBuffer& text) {
-    return text.Size() > 0 ? reinterpret_cast<const char*>(text.Data()) : "";
-}
-
 // The folder of module's file, up to and including its last backslash; nothing when the path
 // cannot be read, has no backslash or ends with one.
 void PutModuleDirectory(HMODULE module, IByteBuffer& out) {
@@ -40,9 +26,9 @@ void PutModuleDirectory(HMODULE module, IByteBuffer& out) {
     const DWORD n = GetModuleFileNameA(module, path, sizeof path);
     const char* slash = n > 0 && n < sizeof path ? std::strrchr(path, '\\') : nullptr;
     if (slash != nullptr && slash[1] != '\0') {
-        PutText(out, path, static_cast<int>(slash - path) + 1);
+        out.PutText(path, static_cast<int>(slash - path) + 1);
     } else {
-        PutText(out, "");
+        out.PutText("");
     }
 }
 
@@ -51,7 +37,7 @@ void PutShellFolder(int folder, IByteBuffer& out) {
     if (SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
         path[0] = '\0';
     }
-    PutText(out, path);
+    out.PutText(path);
 }
 
 UINT_PTR CALLBACK ColourHook(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lParam) {
@@ -95,17 +81,17 @@ void IGraphicsWin::PromptForFile(IByteBuffer& path, int action, IByteBuffer& dir
                                  const char* extensions) {
     if (window == nullptr) {
         path.Clear();
-        PutText(path, "");
+        path.PutText("");
         return;
     }
     char file[kPathCapacity] = {};
-    std::snprintf(file, sizeof file, "%s", TextOf(path));
-    if (TextOf(directory)[0] == '\0') {
+    std::snprintf(file, sizeof file, "%s", path.Text());
+    if (directory.Text()[0] == '\0') {
         directory.Clear();
         GetDesktopDirectory(directory);
     }
     char folder[kPathCapacity] = {};
-    std::snprintf(folder, sizeof folder, "%s", TextOf(directory));
+    std::snprintf(folder, sizeof folder, "%s", directory.Text());
 
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
@@ -137,7 +123,7 @@ void IGraphicsWin::PromptForFile(IByteBuffer& path, int action, IByteBuffer& dir
     }
     path.Clear();
     if (!chosen) {
-        PutText(path, "");
+        path.PutText("");
         return;
     }
     char drive[_MAX_DRIVE];
@@ -146,9 +132,9 @@ void IGraphicsWin::PromptForFile(IByteBuffer& path, int action, IByteBuffer& dir
         char joined[kPathCapacity];
         std::snprintf(joined, sizeof joined, "%s%s", drive, folderPart);
         directory.Clear();
-        PutText(directory, joined);
+        directory.PutText(joined);
     }
-    PutText(path, file);
+    path.PutText(file);
 }
 
 bool IGraphicsWin::PromptForColour(IColour& colour, const char* prompt) {
@@ -205,7 +191,7 @@ bool IGraphicsWin::GetClipboardText(IByteBuffer& out) {
             if (text != nullptr &&
                 WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, size + 1, nullptr, nullptr) > 0) {
                 text[size] = '\0';
-                PutText(out, text);
+                out.PutText(text);
                 taken = true;
             }
             std::free(text);
@@ -214,7 +200,7 @@ bool IGraphicsWin::GetClipboardText(IByteBuffer& out) {
         CloseClipboard();
     }
     if (!taken) {
-        PutText(out, "");
+        out.PutText("");
     }
     return taken;
 }

@@ -138,7 +138,7 @@ TEST_F(TextEntry, AClickOnTheEditorWhileTheEntryRegainedTheFocusCancels) {
     ASSERT_NE(entry, nullptr);
     SetFocus(host.Handle());
     SetFocus(entry); // back before the next frame tick: the entry holds the focus
-    EXPECT_EQ(editor->TextEntryState(), IGraphicsWin::kTextEntryFocused);
+    EXPECT_EQ(editor->TextEntryState(), kTextEntryFocused);
     Click(host.Handle(), 600, 150);
     ASSERT_TRUE(Closed());
     EXPECT_EQ(Plain(kCount), 2.0);

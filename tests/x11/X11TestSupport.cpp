@@ -1,5 +1,7 @@
 #include "X11TestSupport.h"
 
+#include "platform/linux/X11Support.h"
+
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
@@ -69,18 +71,9 @@ void TestDisplay::Key(unsigned long keysym, bool shift) {
 std::unique_ptr<PIX_MemBitmap> TestDisplay::Capture(Window window, int width, int height) {
     auto bitmap = std::make_unique<PIX_MemBitmap>(width, height);
     XSync(display, False);
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (image == nullptr) {
+    if (!ReadX11Window(display, window, width, height, *bitmap)) {
         return nullptr;
     }
-    for (int y = 0; y < height; ++y) {
-        PIX_Pixel32* row = PIX_RowAddress(*bitmap, y);
-        for (int x = 0; x < width; ++x) {
-            row[x] = 0xFF000000u | static_cast<PIX_Pixel32>(XGetPixel(image, x, y) & 0xFFFFFF);
-        }
-    }
-    XDestroyImage(image);
     return bitmap;
 }
 

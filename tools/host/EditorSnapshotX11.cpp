@@ -1,10 +1,10 @@
 // The editor's picture through X11: a top-level window as a host makes one, on DISPLAY or on a
 // private Xvfb.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 // Xlib names a macro Status; the host's own Status is meant below.
 #undef Status
 
+#include "platform/linux/X11Support.h"
 #include "raster/PIX_MemBitmap.h"
 #include "raster/PIX_PNGWriter.h"
 #include "tools/host/EditorSnapshot.h"
@@ -107,26 +107,6 @@ Status PrivateXServer::Start() {
     return Status();
 }
 
-// The window's pixels as an opaque bitmap; none when they cannot be read.
-bool ReadWindow(Display* display, Window window, int width, int height, PIX_MemBitmap& out) {
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (image == nullptr) {
-        return false;
-    }
-    out.SetSize(width, height);
-    const bool sized = out.GetWidth() == width && out.GetHeight() == height;
-    for (int y = 0; sized && y < height; ++y) {
-        PIX_Pixel32* row = PIX_RowAddress(out, y);
-        for (int x = 0; x < width; ++x) {
-            // A 24-bit true-colour pixel is 0xRRGGBB.
-            row[x] = 0xFF000000u | static_cast<PIX_Pixel32>(XGetPixel(image, x, y) & 0xFFFFFF);
-        }
-    }
-    XDestroyImage(image);
-    return sized;
-}
-
 } // namespace
 
 Status SnapshotEditor(Plugin& plugin, const std::string& output) {
@@ -175,7 +155,7 @@ Status SnapshotEditor(Plugin& plugin, const std::string& output) {
             std::this_thread::sleep_for(kIdleInterval);
         }
         XSync(connection, False);
-        if (!ReadWindow(connection, window, width, height, picture)) {
+        if (!ReadX11Window(connection, window, width, height, picture)) {
             status = Status::Error("cannot read the editor's window");
         }
         plugin.Dispatch(effEditClose);
