@@ -4,9 +4,11 @@
 // per second of CPU.
 
 #include "effect/Effect.h"
+#include "formats/vst2/IPluginVST.h"
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -19,8 +21,9 @@ VstIntPtr VSTCALLBACK SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*,
 
 template <typename Sample, typename Callback>
 void Run(benchmark::State& state, Callback callback) {
-    Effect plugin(SilentHost, 0, "2-2", 1, "Copy", "", "", 0x00010000, 1, 1, 0, true, false);
-    AEffect* effect = plugin.Descriptor();
+    IPluginVST binding(
+        SilentHost, std::make_unique<Effect>(0, "2-2", 1, "Copy", "", "", 0x00010000, 1, 1, 0, true, false));
+    AEffect* effect = binding.Descriptor();
     effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
     std::vector<Sample> in0(kFrames, Sample(0.25)), in1(kFrames, Sample(-0.25)), out0(kFrames), out1(kFrames);
     Sample* inputs[2] = {in0.data(), in1.data()};

@@ -9,7 +9,7 @@
 namespace {
 
 struct PaintedPanel {
-    PaintedPanel() : phaser(std::make_unique<KSPhaser>(nullptr)) {
+    PaintedPanel() : phaser(std::make_unique<KSPhaser>()) {
         editor = static_cast<IGraphicsHeadless*>(phaser->Editor());
         editor->MarkAllDirty();
         while (editor->RunFrame()) {

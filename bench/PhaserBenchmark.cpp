@@ -2,8 +2,9 @@
 // effect's ProcessBlock and through the host's processReplacing callback. The counter
 // "realtime" is seconds of audio per second of CPU.
 
+#include "core/PluginFactory.h"
 #include "effect/KSPhaser.h"
-#include "vst/PluginEntry.h"
+#include "formats/vst2/IPluginVST.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +35,7 @@ void ReportRealTime(benchmark::State& state) {
 }
 
 void ProcessBlock(benchmark::State& state) {
-    KSPhaser plugin(SilentHost);
+    KSPhaser plugin;
     plugin.ApplySampleRate(kSampleRate);
     plugin.OnReset();
     plugin.ParameterAt(Stages)->SetFromPlain(state.range(0) == 8 ? 1.0 : 0.0);
@@ -53,7 +54,7 @@ void ProcessBlock(benchmark::State& state) {
 }
 
 void ProcessReplacing(benchmark::State& state) {
-    AEffect* effect = CreatePlugin(SilentHost)->Descriptor();
+    AEffect* effect = IPluginVST::Create(SilentHost, CreatePlugin())->Descriptor();
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kSampleRate));
     effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);

@@ -14,7 +14,7 @@ namespace {
 
 // The phaser with its editor open in a top-level window of a connection of its own.
 struct OpenEditor {
-    OpenEditor() : phaser(std::make_unique<KSPhaser>(nullptr)), display(XOpenDisplay(nullptr)) {
+    OpenEditor() : phaser(std::make_unique<KSPhaser>()), display(XOpenDisplay(nullptr)) {
         if (display == nullptr) {
             return;
         }

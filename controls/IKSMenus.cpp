@@ -1,7 +1,6 @@
 #include "controls/IKSMenus.h"
 
-#include "effect/KSPhaser.h"
-#include "effect/UpdateCheck.h"
+#include "core/IPluginBase.h"
 #include "graphics/IGraphics.h"
 
 namespace {
@@ -17,41 +16,42 @@ int Choose(IGraphics* editor, IMenu& menu, bool complete, const IRectangle& area
 
 } // namespace
 
-IKSPresetMenu::IKSPresetMenu(Effect* effect, const IRectangle& rect)
-    : IControl(effect, rect, -1, 0), effect(effect) {}
+IKSPresetMenu::IKSPresetMenu(IPluginBase* plugin, IKSPresetChoice* choice, const IRectangle& rect)
+    : IControl(plugin, rect, -1, 0), choice(choice) {}
 
 void IKSPresetMenu::MouseDown(int /*x*/, int /*y*/, const IMouseState& /*mouse*/) {
+    IPluginBase* plugin = Plugin();
     IMenu menu;
-    bool complete = true;
-    {
+    bool complete = plugin != nullptr;
+    if (complete) {
         // The host may rename or switch programs meanwhile.
-        LockGuard guard(effect->Lock());
-        for (int i = 0; i < effect->PresetCount() && complete; ++i) {
+        LockGuard guard(plugin->Lock());
+        for (int i = 0; i < plugin->PresetCount() && complete; ++i) {
             complete =
-                menu.AppendEntry(effect->PresetName(i), i == effect->CurrentPreset() ? kMenuEntryChecked : 0);
+                menu.AppendEntry(plugin->PresetName(i), i == plugin->CurrentPreset() ? kMenuEntryChecked : 0);
         }
     }
-    const int chosen = Choose(effect->Editor(), menu, complete, rect);
-    if (chosen >= 0) {
-        effect->SelectPresetFromEditor(chosen);
+    const int chosen = Choose(Editor(), menu, complete, rect);
+    if (chosen >= 0 && choice != nullptr) {
+        choice->SelectPresetFromEditor(chosen);
     }
-    if (IGraphics* editor = effect->Editor()) {
+    if (IGraphics* editor = Editor()) {
         editor->MarkAllDirty();
     }
 }
 
-IKSOnlineMenu::IKSOnlineMenu(KSPhaser* phaser, const IRectangle& rect)
-    : IControl(phaser, rect, -1, 0), phaser(phaser) {}
+IKSOnlineMenu::IKSOnlineMenu(IPluginBase* plugin, IKSOnlineActions* actions, const IRectangle& rect)
+    : IControl(plugin, rect, -1, 0), actions(actions) {}
 
 void IKSOnlineMenu::MouseDown(int x, int y, const IMouseState& /*mouse*/) {
-    KSPhaser::SiteTexts site;
-    phaser->ReadSiteTexts(site);
+    IKSSiteTexts site;
+    actions->ReadSiteTexts(site);
     IMenu menu;
     const bool complete = menu.AppendEntry(kUpdateCheckTitle, 0) && menu.AppendEntry(site.visitText, 0);
-    const int chosen = Choose(phaser->Editor(), menu, complete, IRectangle{x, y, x, y});
-    IGraphics* editor = phaser->Editor();
+    IGraphics* editor = Editor();
+    const int chosen = Choose(editor, menu, complete, IRectangle{x, y, x, y});
     if (chosen == 0) {
-        phaser->CheckForUpdate();
+        actions->CheckForUpdate();
     } else if (chosen == 1 && editor != nullptr) {
         editor->OpenUrl(site.homePage, nullptr, nullptr, nullptr);
     }

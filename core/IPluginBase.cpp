@@ -2,7 +2,6 @@
 
 #include "core/TextCopy.h"
 #include "core/Trace.h"
-#include "graphics/IGraphics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,8 +41,7 @@ IPluginBase::IPluginBase(int parameterCount, const char* channelIO, int presetCo
 }
 
 IPluginBase::~IPluginBase() {
-    delete editor;
-    editor = nullptr;
+    editor.reset();
     parameters.reset();
     presets.reset();
     inputChannels.reset();
@@ -157,13 +155,104 @@ void IPluginBase::SetParameterFromEditor(int index, double normalized) {
     OnParameterChange(index);
 }
 
+void IPluginBase::SetParameterFromHost(int index, double normalized) {
+    IParameter* parameter = ParameterAt(index);
+    if (parameter == nullptr || std::isnan(normalized)) {
+        return;
+    }
+    normalized = normalized < 0.0 ? 0.0 : (normalized > 1.0 ? 1.0 : normalized);
+    if (editor) {
+        editor->SetParameterFromHost(index, normalized, true);
+    }
+    parameter->SetFromNormalized(normalized);
+    OnParameterChange(index);
+}
+
+void IPluginBase::BeginParameterGesture(int index) {
+    if (host != nullptr) {
+        host->BeginParameterGesture(index);
+    }
+}
+
+void IPluginBase::AutomateParameter(int index, double normalized) {
+    if (host != nullptr) {
+        host->AutomateParameter(index, normalized);
+    }
+}
+
+void IPluginBase::EndParameterGesture(int index) {
+    if (host != nullptr) {
+        host->EndParameterGesture(index);
+    }
+}
+
+void IPluginBase::RequestHostDisplayUpdate() {
+    if (host != nullptr) {
+        host->RequestHostDisplayUpdate();
+    }
+}
+
+bool IPluginBase::IsOfflineRendering() {
+    return host != nullptr && host->IsOfflineRendering();
+}
+
+int IPluginBase::SamplePosition() {
+    return host != nullptr ? host->SamplePosition() : 0;
+}
+
+double IPluginBase::HostTempo() {
+    return host != nullptr ? host->HostTempo() : 0.0;
+}
+
 void IPluginBase::HostTimeSignature(int& beatsPerBar, int& beatUnit) {
     beatsPerBar = 0;
     beatUnit = 0;
+    if (host != nullptr) {
+        host->HostTimeSignature(beatsPerBar, beatUnit);
+    }
 }
 
-void IPluginBase::AttachEditor(IGraphics* newEditor) {
-    if (newEditor == nullptr) {
+void IPluginBase::HostTime(HostTimeInfo& info) {
+    if (host != nullptr) {
+        host->HostTime(info);
+    }
+}
+
+int IPluginBase::HostCode() {
+    return host != nullptr ? host->HostCode() : -1;
+}
+
+int32_t IPluginBase::HostVersion() {
+    return host != nullptr ? host->HostVersion() : 0;
+}
+
+void IPluginBase::UpdateEditorRect() {
+    if (!editor) {
+        return;
+    }
+    if (host != nullptr) {
+        host->UpdateEditorRect();
+    }
+    OnEditorResize();
+}
+
+void IPluginBase::SetLatencySamples(int samples) {
+    latency = samples;
+    if (host != nullptr) {
+        host->SetLatencySamples(samples);
+    }
+}
+
+bool IPluginBase::SendMidiToHost(const MidiMessage& message) {
+    return host != nullptr && host->SendMidiToHost(message);
+}
+
+bool IPluginBase::SendSysExToHost(const SysExMessage& message) {
+    return host != nullptr && host->SendSysExToHost(message);
+}
+
+void IPluginBase::AttachEditor(std::unique_ptr<IEditor> newEditor) {
+    if (!newEditor) {
         return;
     }
     LockGuard guard(pluginLock);
@@ -171,14 +260,14 @@ void IPluginBase::AttachEditor(IGraphics* newEditor) {
         newEditor->SetParameterFromHost(i, parameters[i].Normalized(), true);
     }
     newEditor->PrepareDrawing();
-    if (editor != newEditor) {
-        delete editor;
+    editor = std::move(newEditor);
+    if (host != nullptr) {
+        host->UpdateEditorRect();
     }
-    editor = newEditor;
 }
 
 void IPluginBase::SendParametersToEditor() {
-    if (editor == nullptr) {
+    if (!editor) {
         return;
     }
     for (int i = 0; i < parameterCount; ++i) {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "core/FourCharCode.h"
 #include "core/IByteBuffer.h"
 
 #include <cstdint>
 
-// Records shared by the plug-in core, its host binding and the effect.
+// Records shared by the plug-in core, its host bindings and the effect.
 
 // One channel configuration of the channel-I/O text ("2-2").
 struct ChannelIOPair {

@@ -1,13 +1,12 @@
 #include "effect/Effect.h"
 
-#include "graphics/IGraphics.h"
 #include "platform/EditorFactory.h"
 
-Effect::Effect(audioMasterCallback host, int parameterCount, const char* channelIO, int presetCount,
-               const char* effectName, const char* productName, const char* makerName, int32_t version,
-               int32_t uniqueId, int32_t makerId, int latency, bool acceptsMidi, bool isInstrument)
-    : IPluginVST(host, parameterCount, channelIO, presetCount, effectName, productName, makerName, version,
-                 uniqueId, makerId, latency, acceptsMidi, isInstrument) {
+Effect::Effect(int parameterCount, const char* channelIO, int presetCount, const char* effectName,
+               const char* productName, const char* makerName, int32_t version, int32_t uniqueId,
+               int32_t makerId, int latency, bool acceptsMidi, bool isInstrument)
+    : IPluginBase(parameterCount, channelIO, presetCount, effectName, productName, makerName, version,
+                  uniqueId, makerId, latency, acceptsMidi, isInstrument) {
     for (int i = 0; i < 2; ++i) {
         if (InputChannel* input = InputChannelAt(i)) {
             input->SetLabel(kEffectPinLabel);
@@ -17,21 +16,19 @@ Effect::Effect(audioMasterCallback host, int parameterCount, const char* channel
         }
     }
     createdEditor = CreatePlatformEditor(this, kEditorWidth, kEditorHeight, kEditorFrameRate);
+    graphics = createdEditor.get();
 }
 
-Effect::~Effect() {
-    if (createdEditor != Editor()) {
-        delete createdEditor;
-    }
-    createdEditor = nullptr;
+Effect::~Effect() = default;
+
+void Effect::AttachCreatedEditor() {
+    AttachEditor(std::move(createdEditor));
 }
 
 void Effect::OnActiveChange(bool active) {
-    if (!active) {
-        return;
+    if (active) {
+        NotifyAllParameters();
     }
-    LockGuard guard(Lock());
-    NotifyAllParameters();
 }
 
 void Effect::SelectPresetFromEditor(int index) {

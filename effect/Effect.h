@@ -1,6 +1,11 @@
 #pragma once
 
-#include "vst/IPluginVST.h"
+#include "controls/IKSMenus.h"
+#include "core/IPluginBase.h"
+
+#include <memory>
+
+class IGraphics;
 
 // The pin name the host shows for the effect's two inputs and two outputs.
 constexpr const char* kEffectPinLabel = "Kestrunelle Phaser ";
@@ -10,31 +15,36 @@ constexpr int kEditorWidth = 720;
 constexpr int kEditorHeight = 174;
 constexpr int kEditorFrameRate = 25;
 
-// The effect layer between the VST binding and the phaser: names the pins, creates the
-// editor (without a window) and refreshes the processing state whenever the host resumes.
-class Effect : public IPluginVST {
+// The effect layer between the plug-in core and the phaser, whatever format carries it: names
+// the pins, creates the editor (without a window) and refreshes the processing state whenever
+// the host resumes. Its hooks, like every hook, run with the plug-in lock held by their caller.
+class Effect : public IPluginBase, public IKSPresetChoice {
 public:
-    Effect(audioMasterCallback host, int parameterCount, const char* channelIO, int presetCount,
-           const char* effectName, const char* productName, const char* makerName, int32_t version,
-           int32_t uniqueId, int32_t makerId, int latency, bool acceptsMidi, bool isInstrument);
-    // Destroys the editor it created if no one attached it.
+    // [ui] The core's construction, then the pin names and the editor.
+    Effect(int parameterCount, const char* channelIO, int presetCount, const char* effectName,
+           const char* productName, const char* makerName, int32_t version, int32_t uniqueId, int32_t makerId,
+           int latency, bool acceptsMidi, bool isInstrument);
+    // [ui] Destroys the editor it created if no one attached it.
     ~Effect() override;
 
-    // On resume, every parameter's change hook runs again, in index order.
+    // [any] On resume, every parameter's change hook runs again, in index order.
     void OnActiveChange(bool active) override;
-    // Sets up the parameters; the derived effect calls it from its constructor.
+    // [ui] Sets up the parameters; the derived effect calls it from its constructor.
     virtual void CreateParameters() {}
     virtual bool IsReady() { return true; }
 
-    // [ui] Takes the plug-in lock. Keeps the edits in the current program, loads program
-    // index and tells the host.
-    void SelectPresetFromEditor(int index);
+    // [ui] Takes the plug-in lock. Keeps the edits in the current program, loads program index
+    // and tells the host.
+    void SelectPresetFromEditor(int index) override;
 
 protected:
-    // [ui] The editor created by the constructor, until AttachEditor takes it over; owned by
-    // the effect until then (none when memory ran out).
-    IGraphics* CreatedEditor() const { return createdEditor; }
+    // [ui] The editor the constructor created (none when memory ran out); owned by the effect
+    // until AttachCreatedEditor hands it to the core, which then owns it.
+    IGraphics* Graphics() const { return graphics; }
+    // [ui] Takes the plug-in lock. Attaches the editor the constructor created.
+    void AttachCreatedEditor();
 
 private:
-    IGraphics* createdEditor = nullptr;
+    std::unique_ptr<IGraphics> createdEditor;
+    IGraphics* graphics = nullptr;
 };

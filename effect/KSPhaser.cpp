@@ -3,23 +3,23 @@
 #include "controls/IKSKnobMultiControlText.h"
 #include "controls/IKSMenus.h"
 #include "controls/IKSSwitchTextControl.h"
+#include "core/PluginFactory.h"
 #include "core/TextCopy.h"
-#include "effect/PhaserFormatters.h"
 #include "effect/PhaserState.h"
+#include "effect/dsp/PhaserFormatters.h"
 #include "graphics/IGraphics.h"
-#include "vst/PluginEntry.h"
 
 #include <cmath>
 #include <cstring>
 #include <new>
 
-KSPhaser::KSPhaser(audioMasterCallback host)
-    : Effect(host, kPhaserParameterCount, "2-2", kPhaserFactoryProgramCount, "Kestrunelle Phaser", "",
+KSPhaser::KSPhaser()
+    : Effect(kPhaserParameterCount, "2-2", kPhaserFactoryProgramCount, "Kestrunelle Phaser", "",
              "Kestrunelle Dadid", 0x00020002, FourCharCode('k', 's', 'p', 'h'),
              FourCharCode('K', 's', 't', 'r'), 0, true, false) {
     KSPhaser::CreateParameters();
     BuildEditor();
-    AttachEditor(CreatedEditor());
+    AttachCreatedEditor();
     MakeFactoryPresets();
     // The processing follows the parameters from the start, also for a host that processes
     // without opening or resuming the plug-in first.
@@ -51,7 +51,7 @@ constexpr KnobPlace kKnobsAfterSync[] = {{488, LFODepth}, {562, Stereo}, {652, M
 } // namespace
 
 void KSPhaser::BuildEditor() {
-    IGraphics* editor = CreatedEditor();
+    IGraphics* editor = Graphics();
     if (editor == nullptr) {
         return;
     }
@@ -64,8 +64,8 @@ void KSPhaser::BuildEditor() {
     editor->SetHandleMouseOver(false);
     editor->AttachBackground(kBackImage.id, kBackImage.name);
 
-    editor->AddControl(new (std::nothrow) IKSPresetMenu(this, {10, 12, 40, 42}));
-    editor->AddControl(new (std::nothrow) IKSOnlineMenu(this, {556, 12, 708, 40}));
+    editor->AddControl(new (std::nothrow) IKSPresetMenu(this, this, {10, 12, 40, 42}));
+    editor->AddControl(new (std::nothrow) IKSOnlineMenu(this, this, {556, 12, 708, 40}));
     editor->AddControl(new (std::nothrow) ISwitchControl(this, 21, 96, Stages, stages, 0));
     for (const KnobPlace& place : kKnobsBeforeSync) {
         auto* control =
@@ -107,12 +107,10 @@ void KSPhaser::CreateParameters() {
 }
 
 void KSPhaser::OnReset() {
-    LockGuard guard(Lock());
     processor.Reset(SampleRate());
 }
 
 void KSPhaser::OnParameterChange(int index) {
-    LockGuard guard(Lock());
     const IParameter* parameter = ParameterAt(index);
     if (parameter == nullptr) {
         return;
@@ -121,7 +119,7 @@ void KSPhaser::OnParameterChange(int index) {
     switch (index) {
     case Stages:
         // The panel shows the stage count in several places: redraw all of it.
-        if (IGraphics* editor = Editor()) {
+        if (IGraphics* editor = Graphics()) {
             editor->MarkAllDirty();
         }
         break;
@@ -205,6 +203,6 @@ void KSPhaser::MakeFactoryPreset(int index, const char* name, const double (&val
     }
 }
 
-IPluginVST* CreatePlugin(audioMasterCallback host) {
-    return new (std::nothrow) KSPhaser(host);
+std::unique_ptr<IPluginBase> CreatePlugin() {
+    return std::unique_ptr<IPluginBase>(new (std::nothrow) KSPhaser());
 }

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-void KSPhaser::ReadSiteTexts(SiteTexts& out) const {
+void KSPhaser::ReadSiteTexts(IKSSiteTexts& out) const {
     UpdateServer server;
     ReadUpdateServer(server);
     std::snprintf(out.visitText, sizeof out.visitText, "Visit %s", server.host);
@@ -14,7 +14,7 @@ void KSPhaser::ReadSiteTexts(SiteTexts& out) const {
 }
 
 int KSPhaser::CheckForUpdate() {
-    IGraphics* editor = Editor();
+    IGraphics* editor = Graphics();
     if (editor == nullptr) {
         return kUpdateCheckNoReply;
     }

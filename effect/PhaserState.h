@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effect/PhaserParameter.h"
+#include "effect/dsp/PhaserParameter.h"
 
 #include <cstdint>
 

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "controls/IKSMenus.h"
+
 #include <cstdint>
 
 class IGraphics;
 class IHttpGet;
 struct UpdateServer;
-
-// The title of the update check's menu entry and message boxes.
-constexpr const char* kUpdateCheckTitle = "Check Online for Update";
 
 // What the check answers.
 constexpr int kUpdateCheckDone = 0;

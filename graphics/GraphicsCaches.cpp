@@ -1,8 +1,8 @@
 #include "graphics/GraphicsCaches.h"
 
 #include "core/IOwnedList.h"
+#include "core/StaticLock.h"
 #include "core/TextCopy.h"
-#include "platform/StaticLock.h"
 #include "raster/PIX_IBitmap.h"
 #include "raster/PIX_IFont.h"
 

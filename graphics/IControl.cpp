@@ -110,7 +110,6 @@ void IControl::SetAuxValueFromHost(int index, double v) {
 
 void IControl::PromptForValue() {
     IParameter* bound = plugin != nullptr ? plugin->ParameterAt(parameter) : nullptr;
-    IGraphics* editor = plugin != nullptr ? plugin->Editor() : nullptr;
     if (bound == nullptr || editor == nullptr || promptDisabled) {
         return;
     }

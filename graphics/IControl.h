@@ -80,6 +80,8 @@ public:
     double DefaultValue() const { return defaultValue.load(std::memory_order_relaxed); }
     bool RedrawRequested() const { return (state.load(std::memory_order_relaxed) & kRedrawRequested) != 0; }
     int ParameterIndex() const { return parameter; }
+    // [ui] No lock. The editor that owns the control (set when it takes the control), or none.
+    IGraphics* Editor() const { return editor; }
     // [ui] No lock.
     const IRectangle& Rect() const { return rect; }
     const IRectangle& TargetRect() const { return targetRect; }
@@ -127,7 +129,11 @@ private:
         int parameter;
     };
 
+    // The editor sets its own address when it takes the control.
+    friend class IGraphics;
+
     IPluginBase* plugin;
+    IGraphics* editor = nullptr;
     int parameter;
     IOwnedList<AuxBinding> auxBindings;
     std::atomic<double> value{0.0};

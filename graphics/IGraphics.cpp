@@ -42,8 +42,8 @@ void IGraphics::Resize(int newWidth, int newHeight) {
     surface.reset();
     PrepareDrawing();
     if (plugin != nullptr) {
-        plugin->Lock().Unlock();
         plugin->UpdateEditorRect();
+        plugin->Lock().Unlock();
     }
 }
 
@@ -55,15 +55,21 @@ bool IGraphics::AddControl(IControl* control) {
         delete control;
         return false;
     }
+    control->editor = this;
     return true;
 }
 
 void IGraphics::AttachBackground(int id, const char* fileName) {
     const IFrameBitmap image = LoadFrameBitmap(id, fileName, 1);
     auto* background = new (std::nothrow) IBitmapControl(plugin, 0, 0, -1, image, 1);
-    if (background != nullptr && !controls.Insert(0, background)) {
-        delete background;
+    if (background == nullptr) {
+        return;
     }
+    if (!controls.Insert(0, background)) {
+        delete background;
+        return;
+    }
+    background->editor = this;
 }
 
 IFrameBitmap IGraphics::LoadFrameBitmap(int id, const char* fileName, int frames) {
@@ -134,6 +140,7 @@ bool IGraphics::CollectDirtyArea(IRectangle& area) {
     if (++idleTicks > kIdleTickLimit) {
         idleTicks = 0;
         if (plugin != nullptr) {
+            LockGuard guard(plugin->Lock());
             plugin->OnHostIdle();
         }
     }
@@ -201,4 +208,7 @@ void IGraphics::PaintDirty() {
 
 void IGraphics::SetKeyCatcher(IControl* control) {
     keyCatcher.reset(control);
+    if (control != nullptr) {
+        control->editor = this;
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/IByteBuffer.h"
+#include "core/IEditor.h"
 #include "core/IOwnedList.h"
 #include "graphics/IControl.h"
 #include "graphics/IGraphicsRecords.h"
@@ -42,13 +43,13 @@ constexpr int kMessageBoxAnswerNo = 7;
 // with the plug-in lock held; they touch only the controls' atomic values and flags. Painting
 // takes no lock. The control list itself changes only while the layout is built (Resize and
 // AddControl), before the editor is attached or with the plug-in lock held.
-class IGraphics {
+class IGraphics : public IEditor {
 public:
     // [ui] Stores the size and frame rate; creates no bitmap. The plug-in is not owned.
     IGraphics(IPluginBase* plugin, int width, int height, int frameRate);
     // [ui] Destroys the key catcher, the controls (last to first) and the surface; cached
     // bitmaps and fonts stay in the process-wide caches.
-    virtual ~IGraphics();
+    ~IGraphics() override;
     IGraphics(const IGraphics&) = delete;
     IGraphics& operator=(const IGraphics&) = delete;
 
@@ -59,8 +60,8 @@ public:
     virtual bool MeasureText(ITextStyle& style, const char* text, IRectangle& rect);
     // [ui] Ends an open text entry without committing it.
     virtual void CancelTextEntry() = 0;
-    // [ui] Takes the plug-in lock while it replaces the surface and empties the control list
-    // (the caller builds its controls again); then reports the new size to the plug-in.
+    // [ui] Takes the plug-in lock while it replaces the surface, empties the control list (the
+    // caller builds its controls again) and reports the new size to the plug-in.
     virtual void Resize(int newWidth, int newHeight);
     // [ui] No lock.
     virtual bool IsWindowOpen() { return GetWindow() != nullptr; }
@@ -89,18 +90,19 @@ public:
     // [ui] Opens a web address in the browser; caption, confirmText and errorText may be none.
     virtual bool OpenUrl(const char* url, const char* caption, const char* confirmText,
                          const char* errorText) = 0;
-    // [ui] Whether OpenWindow can give a window on this target at all.
-    virtual bool CanOpenWindow() const = 0;
-    // [ui] Makes the window inside the host's parent window; answers it, or none. Every control
-    // is marked dirty.
-    virtual void* OpenWindow(void* parent) = 0;
-    virtual void CloseWindow() = 0;
+    // [ui] No lock. Whether OpenWindow can give a window on this target at all.
+    bool CanOpenWindow() const override = 0;
+    // [ui] Called with the plug-in lock held. Makes the window inside the host's parent window;
+    // answers it (the editor owns it), or none. Every control is marked dirty.
+    void* OpenWindow(void* parent) override = 0;
+    // [ui] Called with the plug-in lock held.
+    void CloseWindow() override = 0;
     // [ui] No lock. The open window, or none.
     virtual void* GetWindow() = 0;
-    // [ui] No lock (the binding calls it outside the plug-in lock). The host's idle call
-    // (effEditIdle), open window or not: windows without an event loop of their own handle their
-    // events and run the frame timer here, and do nothing while closed.
-    virtual void Idle() {}
+    // [ui] Called without the plug-in lock. The host's idle call, open window or not: windows
+    // without an event loop of their own handle their events and run the frame timer here, and
+    // do nothing while closed.
+    void Idle() override {}
     // [ui] Appends the clipboard's text, zero-terminated; false when there is none.
     virtual bool GetClipboardText(IByteBuffer& out) = 0;
     virtual void HideMouseCursor() {}
@@ -118,11 +120,11 @@ public:
     // the bitmap belongs to the cache (none when it cannot be loaded).
     IFrameBitmap LoadFrameBitmap(int id, const char* fileName, int frames);
     // [ui] Creates the surface of width x height; false when it cannot be made.
-    bool PrepareDrawing();
+    bool PrepareDrawing() override;
     // [any] Called with the plug-in lock held. Hands a host value (plain values are
     // normalised first) to every control bound to index and to the first auxiliary binding of
     // each that names it. Values that are not numbers are dropped.
-    void SetParameterFromHost(int index, double value, bool normalized);
+    void SetParameterFromHost(int index, double value, bool normalized) override;
     // [any] No lock. Every control will be drawn at the next paint.
     void MarkAllDirty();
     // [ui] Right-click prompt: a menu of the value texts for enumerated parameters (and
@@ -143,7 +145,8 @@ public:
     PIX_IFont* FontForStyle(ITextStyle& style);
 
     // [ui] No lock. Unites the rectangles of the dirty controls into area; true when one
-    // was dirty. After more than 20 quiet calls in a row calls the plug-in's OnHostIdle.
+    // was dirty. After more than 20 quiet calls in a row calls the plug-in's OnHostIdle, taking
+    // the plug-in lock for it.
     bool CollectDirtyArea(IRectangle& area);
     // [ui] No lock. Draws the controls that meet area (or, without strict drawing, the dirty
     // controls and what they cover), cleans them and copies area to the window.
@@ -151,7 +154,8 @@ public:
 
     // [ui] Mouse and key dispatch, in client pixels. Searches run from the top control down
     // and skip hidden and greyed controls. Gestures bracket presses and double-clicks on bound
-    // controls (the release ends them).
+    // controls (the release ends them). No lock, except that a right-click handed to the
+    // plug-in's OnHostParameterMenu takes the plug-in lock for it.
     void DispatchMouseDown(int x, int y, const IMouseState& mouse);
     void DispatchMouseUp(int x, int y, const IMouseState& mouse);
     bool DispatchMouseOver(int x, int y, const IMouseState& mouse);
@@ -168,14 +172,15 @@ public:
     // [ui] No lock. The control at index (owned by the editor), or none.
     IControl* ControlAt(int index) const { return controls.At(index); }
     int ControlCount() const { return controls.Count(); }
-    // [ui] Takes ownership of the control that receives keys no other control takes.
+    // [ui] Takes ownership of the control that receives keys no other control takes (none
+    // removes it).
     void SetKeyCatcher(IControl* control);
     int CapturedControl() const { return captured; }
     int MouseOverControl() const { return mouseOverControl; }
     void SetHandleMouseOver(bool handle) { handleMouseOver = handle; }
     void SetStrictDrawing(bool strict) { strictDrawing = strict; }
-    int Width() const { return width; }
-    int Height() const { return height; }
+    int Width() const override { return width; }
+    int Height() const override { return height; }
     int FrameRate() const { return frameRate; }
     IPluginBase* Plugin() const { return plugin; }
     // [ui] The surface (owned by the editor), or none before PrepareDrawing.

@@ -45,6 +45,7 @@ void IGraphics::DispatchMouseDown(int x, int y, const IMouseState& mouse) {
     // A host that offers its own parameter menu takes right-clicks on bound controls.
     if (mouse.right && parameter >= 0 && plugin != nullptr &&
         plugin->GetHostHint() == kHostHintRightClickMenu) {
+        LockGuard guard(plugin->Lock());
         plugin->OnHostParameterMenu(parameter, x, y);
         return;
     }

@@ -5,6 +5,7 @@
 
 #include <new>
 
-IGraphics* CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
-    return new (std::nothrow) IGraphicsHeadless(plugin, width, height, frameRate, PluginModuleHandle());
+std::unique_ptr<IGraphics> CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
+    return std::unique_ptr<IGraphics>(
+        new (std::nothrow) IGraphicsHeadless(plugin, width, height, frameRate, PluginModuleHandle()));
 }

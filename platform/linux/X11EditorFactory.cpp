@@ -4,6 +4,6 @@
 
 #include <new>
 
-IGraphics* CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
-    return new (std::nothrow) IGraphicsX11(plugin, width, height, frameRate);
+std::unique_ptr<IGraphics> CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
+    return std::unique_ptr<IGraphics>(new (std::nothrow) IGraphicsX11(plugin, width, height, frameRate));
 }

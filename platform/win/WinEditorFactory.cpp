@@ -5,7 +5,7 @@
 
 #include <new>
 
-IGraphics* CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
-    return new (std::nothrow)
-        IGraphicsWin(plugin, width, height, frameRate, static_cast<HMODULE>(PluginModuleHandle()));
+std::unique_ptr<IGraphics> CreatePlatformEditor(IPluginBase* plugin, int width, int height, int frameRate) {
+    return std::unique_ptr<IGraphics>(new (std::nothrow) IGraphicsWin(
+        plugin, width, height, frameRate, static_cast<HMODULE>(PluginModuleHandle())));
 }

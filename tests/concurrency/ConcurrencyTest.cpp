@@ -90,7 +90,8 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
 TEST(Concurrency, EditorPaintsWhileTheHostChangesValues) {
     AEffect* effect = OpenInstance(Host, 48000.0f, 256);
     ASSERT_NE(effect, nullptr);
-    auto* editor = static_cast<IGraphicsHeadless*>(static_cast<IPluginVST*>(effect->object)->Editor());
+    auto* editor =
+        static_cast<IGraphicsHeadless*>(static_cast<IPluginVST*>(effect->object)->Plugin()->Editor());
     ASSERT_NE(editor, nullptr);
     std::atomic<bool> stop{false};
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -66,7 +68,7 @@ TEST(IPluginBase, LoadPresetOnAnUnusedSlotMakesANumberedUserPreset) {
 TEST(IPluginBase, LoadPresetRestoresStoredValuesAndRefusesBadIndexes) {
     TestPlugin plugin;
     auto editor = new FakeEditor(&plugin);
-    plugin.AttachEditor(editor);
+    plugin.AttachEditor(std::unique_ptr<IEditor>(editor));
     plugin.SetValues(0.6, 0.9);
     plugin.LoadPreset(1);
     plugin.SetValues(1.0, 1.0);
@@ -185,7 +187,7 @@ TEST(IPluginBase, AttachEditorShowsValuesAndOwnsTheEditor) {
         auto* editor = new FakeEditor(&plugin, &destroyed);
         plugin.AttachEditor(nullptr);
         EXPECT_EQ(plugin.Editor(), nullptr);
-        plugin.AttachEditor(editor);
+        plugin.AttachEditor(std::unique_ptr<IEditor>(editor));
         EXPECT_EQ(plugin.Editor(), editor);
         EXPECT_NE(editor->Surface(), nullptr);
         ASSERT_EQ(editor->values.size(), 2u);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -97,7 +99,7 @@ TEST(IPluginChunks, BankChunkRestoresEveryProgram) {
 
     TestPlugin target;
     auto* editor = new FakeEditor(&target);
-    target.AttachEditor(editor);
+    target.AttachEditor(std::unique_ptr<IEditor>(editor));
     EXPECT_EQ(SetChunk(target, bank, true), 1);
     const char* names[] = {"Zero", "One", "Two", "Three"};
     for (int i = 0; i < 4; ++i) {

@@ -1,7 +1,8 @@
 #include "effect/KSPhaser.h"
 #include "core/IByteBuffer.h"
+#include "core/PluginFactory.h"
 #include "effect/PhaserState.h"
-#include "vst/PluginEntry.h"
+#include "formats/vst2/IPluginVST.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,9 @@ IByteBuffer& Append(IByteBuffer& buffer, const char* header, std::initializer_li
 class KSPhaserTest : public ::testing::Test {
 protected:
     void SetUp() override { FakeHost::Reset(); }
-    KSPhaser plugin{FakeHost::Callback};
+    // The phaser in the VST 2.4 binding, which answers its time queries from FakeHost.
+    IPluginVST binding{FakeHost::Callback, std::make_unique<KSPhaser>()};
+    KSPhaser& plugin = static_cast<KSPhaser&>(*binding.Plugin());
 };
 
 TEST_F(KSPhaserTest, IdentityOfThePlugIn) {
@@ -166,7 +169,7 @@ TEST_F(KSPhaserTest, SaveThenLoadRestoresEveryValue) {
     ASSERT_TRUE(plugin.SaveState(buffer));
     ASSERT_EQ(buffer.Size(), 4 + 24 + 80);
 
-    KSPhaser other(FakeHost::Callback);
+    KSPhaser other;
     EXPECT_EQ(other.LoadState(buffer, 4), 4 + 24 + 80);
     for (int i = 0; i < kPhaserParameterCount; ++i) {
         EXPECT_EQ(other.ParameterAt(i)->Value(), values[i]) << i;
@@ -255,7 +258,7 @@ TEST_F(KSPhaserTest, EmptyBlockInSyncModeStillRunsTheTempoStep) {
 // The plug-in as a host drives it: through its descriptor.
 class HostedPhaser {
 public:
-    HostedPhaser() : effect(CreatePlugin(FakeHost::Callback)->Descriptor()) {
+    HostedPhaser() : effect(IPluginVST::Create(FakeHost::Callback, CreatePlugin())->Descriptor()) {
         Dispatch(effOpen, 0, 0, 0.0f);
         Dispatch(effSetSampleRate, 0, 0, 44100.0f);
         Dispatch(effSetBlockSize, 0, 512, 0.0f);
@@ -315,7 +318,7 @@ TEST(KSPhaserHosted, ProcessingWithoutOpenOrResumeStaysBounded) {
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     std::vector<float> in(512), out(1024);
     for (VstIntPtr blockSize : {0, 256}) {
-        AEffect* effect = CreatePlugin(FakeHost::Callback)->Descriptor();
+        AEffect* effect = IPluginVST::Create(FakeHost::Callback, CreatePlugin())->Descriptor();
         if (blockSize > 0) {
             effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
         }

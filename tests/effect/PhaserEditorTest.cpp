@@ -3,6 +3,7 @@
 #include "controls/IKSKnobMultiControlText.h"
 #include "controls/IKSSwitchTextControl.h"
 #include "effect/KSPhaser.h"
+#include "formats/vst2/IPluginVST.h"
 #include "graphics/GraphicsCaches.h"
 #include "graphics/IBitmapControl.h"
 #include "platform/headless/IGraphicsHeadless.h"
@@ -30,7 +31,9 @@ bool NearTextColour(uint32_t pixel) {
 
 struct Panel : ::testing::Test {
     void SetUp() override {
-        phaser = std::make_unique<KSPhaser>(nullptr);
+        auto created = std::make_unique<KSPhaser>();
+        phaser = created.get();
+        binding = std::make_unique<IPluginVST>(nullptr, std::move(created));
         editor = static_cast<IGraphicsHeadless*>(phaser->Editor());
         ASSERT_NE(editor, nullptr);
     }
@@ -52,7 +55,8 @@ struct Panel : ::testing::Test {
         return text;
     }
 
-    std::unique_ptr<KSPhaser> phaser;
+    std::unique_ptr<IPluginVST> binding; // owns the phaser
+    KSPhaser* phaser = nullptr;
     IGraphicsHeadless* editor = nullptr;
 };
 
@@ -128,7 +132,7 @@ TEST_F(Panel, LayoutAndHostView) {
     EXPECT_EQ(editor->ControlAt(12)->Rect(), (IRectangle{652, 100, 692, 162}));
 
     // No window on this target: the host is told of no editor, but values reach the controls.
-    AEffect* effect = phaser->Descriptor();
+    AEffect* effect = binding->Descriptor();
     EXPECT_EQ(effect->flags & effFlagsHasEditor, 0);
     ERect* rect = nullptr;
     EXPECT_EQ(effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f), 0);
@@ -169,7 +173,7 @@ TEST_F(Panel, ClicksReachTheirControls) {
     EXPECT_EQ(Text(LFOSpeed).find("Hz"), std::string::npos);
 
     // A double-click returns Manual to its default, whatever the host sent first.
-    phaser->Descriptor()->setParameter(phaser->Descriptor(), Manual, 0.9f);
+    binding->Descriptor()->setParameter(binding->Descriptor(), Manual, 0.9f);
     editor->DispatchDoubleClick(110, 110, IMouseState());
     EXPECT_EQ(editor->ControlAt(4)->Value(), 0.25);
     EXPECT_EQ(Text(Manual), "1000Hz");
@@ -238,8 +242,8 @@ TEST_F(Panel, OnlineMenuChecksAndOpensTheHomePage) {
 }
 
 TEST(PanelArtwork, DecodedOnceAndSharedByEveryInstance) {
-    KSPhaser first(nullptr);
-    KSPhaser second(nullptr);
+    KSPhaser first;
+    KSPhaser second;
     auto* a = static_cast<IGraphicsHeadless*>(first.Editor());
     auto* b = static_cast<IGraphicsHeadless*>(second.Editor());
     EXPECT_EQ(b->resourceLoads, 0); // the first instance of the process decoded them

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cmath>
 
 namespace {
@@ -27,7 +29,7 @@ struct Controls : ::testing::Test {
         flat = new TestKnob(&plugin, {200, 100, 240, 100}, 0, 0);
         editor->AddControl(knob);
         editor->AddControl(flat);
-        plugin.AttachEditor(editor);
+        plugin.AttachEditor(std::unique_ptr<IEditor>(editor));
         plugin.automated.clear();
     }
     EditorTestPlugin plugin;

@@ -15,7 +15,7 @@ struct Dispatch : ::testing::Test {
         background = Add({0, 0, 720, 174}, -1, "bg");
         level = Add({10, 10, 50, 50}, 0, "level");
         top = Add({30, 30, 70, 70}, -1, "top");
-        plugin.AttachEditor(editor);
+        plugin.AttachEditor(std::unique_ptr<IEditor>(editor));
         plugin.log.clear();
     }
     LoggingControl* Add(const IRectangle& r, int parameter, const char* name) {

@@ -1,6 +1,6 @@
 // The exported entry points of the plug-in libraries, called as a host calls them.
 #include "PluginLibrary.h"
-#include "tests/vst/FakeHost.h"
+#include "tests/formats/vst2/FakeHost.h"
 
 #include <gtest/gtest.h>
 

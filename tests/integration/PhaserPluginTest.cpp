@@ -1,7 +1,7 @@
 // The phaser plug-in library as a host sees it: loaded through its entry point, driven through
 // the descriptor, with a host that answers tempo and vendor queries.
 #include "PluginLibrary.h"
-#include "tests/vst/FakeHost.h"
+#include "tests/formats/vst2/FakeHost.h"
 
 #include <gtest/gtest.h>
 

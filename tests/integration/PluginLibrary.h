@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vst/VstInterface.h"
+#include "formats/vst2/VstInterface.h"
 
 #include <string>
 

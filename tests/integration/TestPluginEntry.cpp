@@ -1,11 +1,11 @@
-#include "tests/vst/TestEffect.h"
-#include "vst/PluginEntry.h"
+#include "core/PluginFactory.h"
+#include "tests/formats/vst2/TestEffect.h"
 
 #include <new>
 
 // The test effect without programs.
-IPluginVST* CreatePlugin(audioMasterCallback host) {
+std::unique_ptr<IPluginBase> CreatePlugin() {
     TestEffectSetup setup;
     setup.presets = 0;
-    return new (std::nothrow) TestEffect(host, setup);
+    return std::unique_ptr<IPluginBase>(new (std::nothrow) TestEffect(setup));
 }

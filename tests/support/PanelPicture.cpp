@@ -1,6 +1,6 @@
 #include "tests/support/PanelPicture.h"
 
-#include "effect/PhaserParameter.h"
+#include "effect/dsp/PhaserParameter.h"
 #include "graphics/IBitmapControl.h"
 #include "raster/PIX_Blend.h"
 #include "raster/PIX_PNG.h"

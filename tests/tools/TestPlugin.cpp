@@ -15,7 +15,7 @@
 //                            delay; reports no programs and the version 0x00010203 (built
 //                            with TEST_PLUGIN_PARAMS)
 
-#include "vst/VstInterface.h"
+#include "formats/vst2/VstInterface.h"
 
 #include <cmath>
 #include <cstdio>

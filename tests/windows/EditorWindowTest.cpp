@@ -3,7 +3,7 @@
 // boxes read back.
 #include "WindowTestSupport.h"
 
-#include "effect/PhaserParameter.h"
+#include "effect/dsp/PhaserParameter.h"
 #include "raster/PIX_SysBitmap.h"
 #include "tests/integration/PluginLibrary.h"
 #include "tests/platform/LoopbackHttpServer.h"

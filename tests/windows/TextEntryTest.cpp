@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <string>
 #include <vector>
 
@@ -57,7 +59,7 @@ protected:
         }
         plain = new EntryControl(&plugin, {20, 100, 80, 120}, -1);
         editor->AddControl(plain);
-        plugin.AttachEditor(editor);
+        plugin.AttachEditor(std::unique_ptr<IEditor>(editor));
         ASSERT_NE(editor->OpenWindow(host.Handle()), nullptr);
         Pump(100);
     }

@@ -4,6 +4,8 @@
 // GoogleTest before Xlib, whose macros (None) it would trip over.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "X11TestSupport.h"
 #include "platform/linux/IGraphicsX11.h"
 #include "platform/linux/X11TextEntry.h"
@@ -25,7 +27,7 @@ class X11WindowServicesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         editor = new IGraphicsX11(&plugin, kPanelWidth, kPanelHeight, 25);
-        plugin.AttachEditor(editor);
+        plugin.AttachEditor(std::unique_ptr<IEditor>(editor));
         for (const auto& [rect, parameter] : {std::pair{kLevelRect, 0}, std::pair{kModeRect, 1}}) {
             auto* control = new LoggingControl(&plugin, rect, parameter, plugin.log);
             control->SetPromptDisabled(false);

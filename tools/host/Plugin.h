@@ -1,9 +1,9 @@
 #pragma once
 
+#include "formats/vst2/VstInterface.h"
 #include "tools/host/Status.h"
 #include "tools/host/System.h"
 #include "tools/host/VstHost.h"
-#include "vst/VstInterface.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "tools/host/PresetFile.h"
 
-#include "vst/VstInterface.h"
+#include "formats/vst2/VstInterface.h"
 
 #include <cstdio>
 #include <cstring>
