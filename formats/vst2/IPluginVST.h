@@ -57,33 +57,43 @@ public:
     bool SendSysExToHost(const SysExMessage& message) override;
 
 private:
-    // Runs once, at effOpen: identifies the host and settles the channel counts.
+    // [ui] Plug-in lock held. Runs once, at effOpen: identifies the host and settles the channel
+    // counts.
     void PrepareForHost();
-    // True for hosts that exchange only program chunks (asked once, then cached).
+    // [any] Plug-in lock held. True for hosts that exchange only program chunks (asked once,
+    // then cached).
     bool IsChunkQuirkHost();
-    // The dispatcher's work for one opcode, with the lock held (effClose is handled outside).
+    // [any] Plug-in lock held. The dispatcher's work for one opcode (effClose is handled outside).
     intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
+    // The entry points in the descriptor. [ui] The dispatcher (hosts also send some opcodes from
+    // other threads); the locking is as the class comment says.
     static VstIntPtr VSTCALLBACK VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                                VstIntPtr value, void* ptr, float opt);
+    // [audio] Take the plug-in lock.
     static void VSTCALLBACK VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 frames);
     static void VSTCALLBACK VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs,
                                                 VstInt32 frames);
     static void VSTCALLBACK VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
                                                       VstInt32 frames);
+    // [any] Take the plug-in lock.
     static void VSTCALLBACK VSTSetParameter(AEffect* effect, VstInt32 index, float value);
     static float VSTCALLBACK VSTGetParameter(AEffect* effect, VstInt32 index);
 
-    // An editor is attached and this target can open its window.
+    // [any] An editor is attached and this target can open its window.
     bool HasWindowedEditor() const;
+    // [any] Any lock state (the gestures come without it). Calls the host's callback; 0 without one.
     intptr_t CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
-    // Asks the host for its time information, filtered by the flags wanted; none without an answer.
+    // [audio] Asks the host for its time information, filtered by the flags wanted; none without
+    // an answer. The host owns the record.
     const VstTimeInfo* QueryTime(int32_t filter);
-    // Hands one event to the host; true if it took it.
+    // [audio] Hands one event to the host; true if it took it.
     bool SendEventToHost(VstEvent* event);
-    // Asks for MIDI before each block, as hosts expect of a plug-in that takes it.
+    // [audio] Plug-in lock held. Asks for MIDI before each block, as hosts expect of a plug-in
+    // that takes it.
     void WantMidi();
 
+    // [any] Plug-in lock held: the dispatcher's opcodes that need more than a line.
     intptr_t Pins(int index, void* ptr, bool inputs);
     intptr_t SetSpeakerArrangement(const VstSpeakerArrangement* inputs, const VstSpeakerArrangement* outputs);
     intptr_t ProcessEvents(const VstEvents* events);

@@ -25,9 +25,9 @@ struct Options {
     double seconds = 8.0; // length of the example material
 };
 
-// [any] No lock. args are the arguments after the program name.
+// args are the arguments after the program name.
 Result<Options> ParseCommandLine(const std::vector<std::string>& args);
-// [any] No lock. The usage of command, or of every command for Command::Help.
+// The usage of command, or of every command for Command::Help.
 std::string UsageText(Command command = Command::Help);
 
 } // namespace ksphost

@@ -7,7 +7,7 @@
 
 namespace ksphost {
 
-// [ui] No lock. Opens the plug-in's editor (effEditOpen) in a top-level X11 window of the size it asks
+// Opens the plug-in's editor (effEditOpen) in a top-level X11 window of the size it asks
 // for, calls effEditIdle until it has painted, saves the window's pixels as a PNG file at
 // output and closes the editor. Uses DISPLAY, or a private Xvfb that it starts and stops when
 // DISPLAY is not set. Fails on builds without X11 (Windows) and for plug-ins without an editor.

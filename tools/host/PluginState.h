@@ -23,14 +23,14 @@ struct StateOptions {
     std::string savePreset;
 };
 
-// [ui] Drives the plug-in's dispatcher; takes no lock. Applies loadPreset, program and settings;
+// Drives the plug-in's dispatcher. Applies loadPreset, program and settings;
 // adds a line per change to report. The settings' order does not matter: values that depend on
 // other parameters (a note value while tempo sync is switched on) are found once those are set.
 Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report);
 
-// [any] No lock. Whether path names a preset file this host writes: *.fxp (program) or *.fxb (bank).
+// Whether path names a preset file this host writes: *.fxp (program) or *.fxb (bank).
 Status CheckPresetPath(const std::string& path);
-// [ui] Drives the plug-in's dispatcher; takes no lock. The current program (.fxp) or all programs
+// Drives the plug-in's dispatcher. The current program (.fxp) or all programs
 // (.fxb) as preset file bytes, owned by the caller: the plug-in's chunk when it keeps its state as
 // one, else its parameter values.
 Result<std::vector<uint8_t>> MakePresetFile(Plugin& plugin, const std::string& path);

@@ -39,12 +39,12 @@ struct PresetFile {
     std::vector<PresetProgram> programs; // parameter lists: the program, or every program of a bank
 };
 
-// [any] No lock. The file's bytes, owned by the caller.
+// The file's bytes, owned by the caller.
 std::vector<uint8_t> EncodePresetFile(const PresetFile& preset);
-// [any] No lock. what names the data in error messages (usually the file's path).
+// what names the data in error messages (usually the file's path).
 Result<PresetFile> DecodePresetFile(const std::vector<uint8_t>& bytes, const std::string& what);
 
-// [any] No lock. Four-character code as text, e.g. 'ksph'; unprintable bytes as a hexadecimal number.
+// Four-character code as text, e.g. 'ksph'; unprintable bytes as a hexadecimal number.
 std::string FourCharText(int32_t code);
 
 } // namespace ksphost

@@ -33,14 +33,14 @@ struct RenderStats {
 // Reports progress: frames done so far.
 using ProgressFunction = std::function<void(int64_t frames)>;
 
-// [any] No lock. Whether a file of fileChannels channels can feed the plug-in: a mono file feeds
+// Whether a file of fileChannels channels can feed the plug-in: a mono file feeds
 // every input, otherwise channel i feeds input i, inputs beyond the file's channels get silence,
 // and a file with more channels than the plug-in has inputs is refused, unless the plug-in has
 // one input and monoInput says how to fold the file into it.
 Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs,
                      MonoInput monoInput = MonoInput::Refuse);
 
-// [audio] Calls the plug-in's audio callbacks from this thread; takes no lock. Streams source
+// Calls the plug-in's audio callbacks from this thread. Streams source
 // through the plug-in into sink as a host does: sample rate and block size, resume, blocks of
 // processReplacing or processDoubleReplacing, suspend; then the tail, fed silence. The plug-in's
 // state (programs, parameters) is set beforehand. Stops with an error once *cancel becomes
@@ -49,7 +49,7 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
                            const RenderSettings& settings, const ProgressFunction& progress,
                            const volatile std::sig_atomic_t* cancel);
 
-// [ui] Calls the plug-in's dispatcher; takes no lock. effSetSampleRate and effSetBlockSize, told
+// Calls the plug-in's dispatcher. effSetSampleRate and effSetBlockSize, told
 // to both sides.
 void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 blockSize);
 

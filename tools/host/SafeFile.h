@@ -18,18 +18,18 @@ struct OutputFile {
     std::string temporary; // where it is written until complete
 };
 
-// [any] No lock. Where a file named path is written.
+// Where a file named path is written.
 OutputFile PlanOutput(const std::string& path);
-// [any] No lock. Renames the finished temporary file onto the target; removes it if that fails.
+// Renames the finished temporary file onto the target; removes it if that fails.
 Status CommitFile(const OutputFile& file);
-// [any] No lock. Writes bytes to path through a temporary file.
+// Writes bytes to path through a temporary file.
 Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-// [any] No lock. The bytes of the file at path; the caller owns them.
+// The bytes of the file at path; the caller owns them.
 Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 
-// [any] No lock. Whether path names an existing file that can be read: not a directory.
+// Whether path names an existing file that can be read: not a directory.
 Status CheckInputFile(const std::string& path);
-// [any] No lock. Whether path (or the file its link leads to) may be created or replaced.
+// Whether path (or the file its link leads to) may be created or replaced.
 Status CheckOutputFile(const std::string& path);
 
 } // namespace ksphost
