@@ -14,6 +14,7 @@
 #include <sys/shm.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -466,7 +467,7 @@ void IGraphicsX11::ShowTextEntry(IControl* control, const ITextStyle& style, con
     if (control == nullptr || textEntry || window == 0 || windowGone) {
         return;
     }
-    textEntry.reset(new (std::nothrow) X11TextEntry(*this, control, style, area, text, parameter));
+    textEntry = X11TextEntry::Create(*this, control, style, area, text, parameter);
     if (!textEntry) {
         return;
     }

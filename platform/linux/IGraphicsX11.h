@@ -28,10 +28,17 @@ public:
     bool CopyToWindow(const IRectangle& area) override;
     void CancelTextEntry() override;
     const char* GetBackendName() override { return "X11"; }
+    // [ui] No lock. A box that cannot be laid out or shown answers as dismissed: OK, or No for a
+    // Yes/No box.
     int ShowMessageBox(const char* text, const char* caption, int type) override;
+    // [ui] No lock. A menu that cannot be built or cannot hold the pointer and the keyboard answers
+    // none, as dismissed; submenus nest 16 deep at most.
     IMenu* ShowPopupMenu(IMenu& menu, const IRectangle& area) override;
+    // [ui] No lock. Opens nothing when the entry cannot be allocated.
     void ShowTextEntry(IControl* control, const ITextStyle& style, const IRectangle& area, const char* text,
                        IParameter* parameter) override;
+    // [ui] No lock. The five directory lookups append nothing when the path does not fit in
+    // PATH_MAX bytes or out cannot grow: the caller sees out's size unchanged.
     void GetHostDirectory(IByteBuffer& out) override;
     void GetPluginDirectory(IByteBuffer& out) override;
     void GetDesktopDirectory(IByteBuffer& out) override;
@@ -52,6 +59,7 @@ public:
     // [ui] No lock. The child window's id as a pointer, or none.
     void* GetWindow() override;
     void Idle() override;
+    // [ui] No lock. False, with the empty text appended, when there is no text or it cannot be stored.
     bool GetClipboardText(IByteBuffer& out) override;
     PIX_IBitmap* LoadBitmapResource(int id, const char* fileName) override;
 

@@ -10,8 +10,6 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -31,21 +29,17 @@ struct Button {
     IRectangle rect;
 };
 
-// One piece of a line: the text up to a tab or the line's end, and where it starts.
-struct Piece {
-    std::string text;
-    int x;
-    int line;
-};
-
 class X11MessageBox final : public X11ModalWindow {
 public:
     X11MessageBox(IGraphicsX11& editor, int type) : editor(editor), screen(editor.Screen()) {
         if ((type & 0xF) == kMessageBoxYesNo) {
-            buttons = {{"Yes", kMessageBoxAnswerYes, {}}, {"No", kMessageBoxAnswerNo, {}}};
+            buttons[0] = {"Yes", kMessageBoxAnswerYes, {}};
+            buttons[1] = {"No", kMessageBoxAnswerNo, {}};
+            buttonCount = 2;
             escapeAnswer = kMessageBoxAnswerNo;
         } else {
-            buttons = {{"OK", kMessageBoxAnswerOk, {}}};
+            buttons[0] = {"OK", kMessageBoxAnswerOk, {}};
+            buttonCount = 1;
             escapeAnswer = kMessageBoxAnswerOk;
         }
     }
@@ -53,20 +47,25 @@ public:
     X11MessageBox(const X11MessageBox&) = delete;
     X11MessageBox& operator=(const X11MessageBox&) = delete;
 
-    int Run(const char* text, const char* caption);
+    // A box that cannot be laid out or shown answers as dismissed (escapeAnswer).
+    int Run(const char* message, const char* caption);
 
     void HandleEvent(XEvent& event) override;
     bool Finished() const override { return answer != 0; }
 
 private:
-    void Layout(const char* text);
+    void Layout();
+    // Walks the text piece by piece (up to a tab or a line's end), drawing each piece into the
+    // bitmap when draw is set; answers the widest line's width and sets lines to their count.
+    int LayOutText(bool draw, int& lines);
     void Draw();
     int ButtonAt(int x, int y) const;
 
     IGraphicsX11& editor;
     const X11Screen& screen;
-    std::vector<Button> buttons;
-    std::vector<Piece> pieces;
+    Button buttons[2] = {};
+    int buttonCount;
+    const char* text = ""; // the caller's, while Run lasts
     PIX_MemBitmap bitmap;
     Window window = 0;
     Atom deleteWindow = None;
@@ -85,18 +84,20 @@ X11MessageBox::~X11MessageBox() {
     }
 }
 
-void X11MessageBox::Layout(const char* text) {
+int X11MessageBox::LayOutText(bool draw, int& lines) {
     PIX_IFont* font = editor.DialogFont();
-    lineHeight = font != nullptr ? font->GetLineHeight() : 14;
     int line = 0;
     int x = 0;
     int textWidth = 0;
     const char* start = text;
     for (const char* p = text;; ++p) {
         if (*p == '\t' || *p == '\n' || *p == '\0') {
-            const std::string piece(start, p);
-            pieces.push_back({piece, x, line});
-            x += x11draw::TextWidth(font, piece.c_str(), static_cast<int>(piece.size()));
+            const int length = static_cast<int>(p - start);
+            if (draw) {
+                x11draw::Text(bitmap, font, start, length, kMargin + x, kMargin + line * lineHeight,
+                              x11draw::kInkColour);
+            }
+            x += x11draw::TextWidth(font, start, length);
             textWidth = std::max(textWidth, x);
             if (*p == '\t') {
                 x = (x / kTabWidth + 1) * kTabWidth;
@@ -109,13 +110,22 @@ void X11MessageBox::Layout(const char* text) {
             start = p + 1;
         }
     }
-    const int buttonsWidth = static_cast<int>(buttons.size()) * (kButtonWidth + kButtonGap) - kButtonGap;
+    lines = line + 1;
+    return textWidth;
+}
+
+void X11MessageBox::Layout() {
+    PIX_IFont* font = editor.DialogFont();
+    lineHeight = font != nullptr ? font->GetLineHeight() : 14;
+    int lines = 0;
+    const int textWidth = LayOutText(false, lines);
+    const int buttonsWidth = buttonCount * (kButtonWidth + kButtonGap) - kButtonGap;
     const int width = std::max({kMinimumWidth, textWidth + 2 * kMargin, buttonsWidth + 2 * kMargin});
-    const int textHeight = (line + 1) * lineHeight;
-    const int height = kMargin + textHeight + kMargin + kButtonHeight + kMargin;
+    const int height = kMargin + lines * lineHeight + kMargin + kButtonHeight + kMargin;
     int buttonX = width - kMargin - buttonsWidth;
-    for (Button& button : buttons) {
-        button.rect = {buttonX, height - kMargin - kButtonHeight, buttonX + kButtonWidth, height - kMargin};
+    for (int i = 0; i < buttonCount; ++i) {
+        buttons[i].rect = {buttonX, height - kMargin - kButtonHeight, buttonX + kButtonWidth,
+                           height - kMargin};
         buttonX += kButtonWidth + kButtonGap;
     }
     bitmap.SetSize(width, height);
@@ -129,11 +139,9 @@ void X11MessageBox::Draw() {
     x11draw::Fill(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kWindowColour);
     // Without a window manager nothing else frames the box.
     x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kEdgeColour);
-    for (const Piece& piece : pieces) {
-        x11draw::Text(bitmap, font, piece.text.c_str(), static_cast<int>(piece.text.size()),
-                      kMargin + piece.x, kMargin + piece.line * lineHeight, x11draw::kInkColour);
-    }
-    for (size_t i = 0; i < buttons.size(); ++i) {
+    int lines = 0;
+    LayOutText(true, lines);
+    for (int i = 0; i < buttonCount; ++i) {
         const IRectangle& r = buttons[i].rect;
         x11draw::Fill(bitmap, r.L, r.T, r.Width(), r.Height(), kButtonFace);
         // Return presses the first button: it carries the mark.
@@ -148,16 +156,17 @@ void X11MessageBox::Draw() {
 }
 
 int X11MessageBox::ButtonAt(int x, int y) const {
-    for (size_t i = 0; i < buttons.size(); ++i) {
+    for (int i = 0; i < buttonCount; ++i) {
         if (buttons[i].rect.Contains(x, y)) {
-            return static_cast<int>(i);
+            return i;
         }
     }
     return -1;
 }
 
-int X11MessageBox::Run(const char* text, const char* caption) {
-    Layout(text != nullptr ? text : "");
+int X11MessageBox::Run(const char* message, const char* caption) {
+    text = message != nullptr ? message : "";
+    Layout();
     const int width = bitmap.GetWidth();
     const int height = bitmap.GetHeight();
     if (width <= 0 || height <= 0) {
@@ -249,7 +258,7 @@ void X11MessageBox::HandleEvent(XEvent& event) {
     case ButtonRelease:
         if (event.xbutton.button == Button1 && pressedButton >= 0 &&
             ButtonAt(event.xbutton.x, event.xbutton.y) == pressedButton) {
-            answer = buttons[static_cast<size_t>(pressedButton)].answer;
+            answer = buttons[pressedButton].answer;
         }
         pressedButton = -1;
         break;

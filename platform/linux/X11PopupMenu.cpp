@@ -9,11 +9,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <new>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -23,6 +22,7 @@ constexpr int kMarkColumn = 22;  // left of the texts: the check marks
 constexpr int kArrowColumn = 22; // right of the texts: the submenu arrows
 constexpr int kMinimumWidth = 100;
 constexpr int kMenuTextCapacity = 512;
+constexpr size_t kMaxLevels = 16; // submenus nested deeper do not open
 constexpr uint32_t kGreyedText = 0xFF9A9A9A;
 constexpr uint32_t kSeparator = 0xFFB4B4B4;
 constexpr long kMenuEvents = ExposureMask;
@@ -42,11 +42,24 @@ bool Choosable(const IMenuEntry* entry) {
 struct MenuLevel {
     IMenu* menu = nullptr;
     Window window = 0;
-    IRectangle bounds;            // on the screen
-    std::vector<IRectangle> rows; // in the window
-    std::vector<std::string> texts;
+    IRectangle bounds;     // on the screen
+    IByteBuffer edges{64}; // int32 each: the top of every entry's row, then the bottom of the last
     PIX_MemBitmap bitmap;
     int highlighted = -1;
+
+    // Appends the next edge; false when it cannot be stored.
+    bool AddEdge(int32_t y) {
+        const int32_t stored = edges.Size();
+        return edges.PutInt32(y) != stored;
+    }
+    // The row of entry index, in the window.
+    IRectangle Row(int index) const {
+        int32_t top = 0;
+        int32_t bottom = 0;
+        edges.GetInt32(4 * index, top);
+        edges.GetInt32(4 * index + 4, bottom);
+        return {1, top, bounds.Width() - 1, bottom};
+    }
 };
 
 class X11PopupMenu final : public X11ModalWindow {
@@ -56,13 +69,15 @@ public:
     X11PopupMenu(const X11PopupMenu&) = delete;
     X11PopupMenu& operator=(const X11PopupMenu&) = delete;
 
-    // Shows menu with its top-left corner at (x, y) on the screen until a choice or a dismissal.
+    // Shows menu with its top-left corner at (x, y) on the screen until a choice or a dismissal;
+    // a menu that cannot be built or cannot hold the pointer and keyboard answers as dismissed.
     IMenu* Run(IMenu& menu, int x, int y);
 
     void HandleEvent(XEvent& event) override;
     bool Finished() const override { return finished; }
 
 private:
+    // Opens menu as the deepest level; false when it has no entries or cannot be built.
     bool Open(IMenu& menu, int x, int y);
     void CloseFrom(size_t level);
     void Draw(MenuLevel& level);
@@ -78,7 +93,8 @@ private:
 
     IGraphicsX11& editor;
     const X11Screen& screen;
-    std::vector<std::unique_ptr<MenuLevel>> levels;
+    std::unique_ptr<MenuLevel> levels[kMaxLevels];
+    size_t levelCount = 0;
     IMenu* chosen = nullptr;
     bool finished = false;
     bool pressed = false;    // a press arrived since the menu opened
@@ -117,9 +133,12 @@ IMenu* X11PopupMenu::Run(IMenu& menu, int x, int y) {
 }
 
 bool X11PopupMenu::Open(IMenu& menu, int x, int y) {
+    if (levelCount == kMaxLevels || menu.EntryCount() == 0) {
+        return false;
+    }
     auto level = std::unique_ptr<MenuLevel>(new (std::nothrow) MenuLevel);
     PIX_IFont* font = editor.DialogFont();
-    if (!level || menu.EntryCount() == 0) {
+    if (!level) {
         return false;
     }
     level->menu = &menu;
@@ -127,20 +146,20 @@ bool X11PopupMenu::Open(IMenu& menu, int x, int y) {
     int width = kMinimumWidth;
     int height = 1;
     for (int i = 0; i < menu.EntryCount(); ++i) {
+        if (!level->AddEdge(height)) {
+            return false;
+        }
         char text[kMenuTextCapacity];
         menu.DisplayText(i, text, sizeof text);
-        level->texts.emplace_back(text);
         const bool separator = !Selectable(menu.EntryAt(i));
-        const int rowHeight = separator ? kSeparatorHeight : lineHeight + 2 * kRowPadding;
-        level->rows.push_back({1, height, 0, height + rowHeight});
-        height += rowHeight;
+        height += separator ? kSeparatorHeight : lineHeight + 2 * kRowPadding;
         const int textWidth = separator ? 0 : x11draw::TextWidth(font, text, -1);
         width = std::max(width, kMarkColumn + textWidth + kArrowColumn + 2);
     }
-    height += 1;
-    for (IRectangle& row : level->rows) {
-        row.R = width - 1;
+    if (!level->AddEdge(height)) {
+        return false;
     }
+    height += 1;
     // Kept on the screen: pushed left and up as far as needed.
     x = std::max(0, std::min(x, screen.width - width));
     y = std::max(0, std::min(y, screen.height - height));
@@ -156,18 +175,19 @@ bool X11PopupMenu::Open(IMenu& menu, int x, int y) {
         return false;
     }
     Draw(*level);
-    levels.push_back(std::move(level));
+    levels[levelCount++] = std::move(level);
     return true;
 }
 
 void X11PopupMenu::CloseFrom(size_t level) {
-    if (level >= levels.size()) {
+    if (level >= levelCount) {
         return;
     }
     X11ErrorTrap trap(screen.display);
-    while (levels.size() > level) {
-        XDestroyWindow(screen.display, levels.back()->window);
-        levels.pop_back();
+    while (levelCount > level) {
+        --levelCount;
+        XDestroyWindow(screen.display, levels[levelCount]->window);
+        levels[levelCount].reset();
     }
 }
 
@@ -178,7 +198,7 @@ void X11PopupMenu::Draw(MenuLevel& level) {
     x11draw::Frame(bitmap, 0, 0, bitmap.GetWidth(), bitmap.GetHeight(), x11draw::kEdgeColour);
     for (int i = 0; i < level.menu->EntryCount(); ++i) {
         const IMenuEntry* entry = level.menu->EntryAt(i);
-        const IRectangle& row = level.rows[static_cast<size_t>(i)];
+        const IRectangle row = level.Row(i);
         if (!Selectable(entry)) {
             x11draw::Fill(bitmap, row.L + 4, (row.T + row.B) / 2, row.Width() - 8, 1, kSeparator);
             continue;
@@ -201,8 +221,9 @@ void X11PopupMenu::Draw(MenuLevel& level) {
                 x11draw::Fill(bitmap, 9 + s, middle + 2 - s, 2, 2, colour);
             }
         }
-        x11draw::Text(bitmap, font, level.texts[static_cast<size_t>(i)].c_str(), -1, kMarkColumn,
-                      row.T + kRowPadding, colour);
+        char text[kMenuTextCapacity];
+        level.menu->DisplayText(i, text, sizeof text);
+        x11draw::Text(bitmap, font, text, -1, kMarkColumn, row.T + kRowPadding, colour);
         if (entry->Submenu() != nullptr) {
             const int x = row.R - kArrowColumn + 8;
             for (int s = 0; s < 5; ++s) {
@@ -234,7 +255,7 @@ void X11PopupMenu::OpenSubmenu(size_t level, bool keyboard) {
     if (submenu == nullptr || (entry->Flags() & (kMenuEntryGreyed | kMenuEntryDisabled)) != 0) {
         return;
     }
-    const IRectangle& row = from.rows[static_cast<size_t>(from.highlighted)];
+    const IRectangle row = from.Row(from.highlighted);
     if (Open(*submenu, from.bounds.R - 2, from.bounds.T + row.T - 1) && keyboard) {
         Step(1);
     }
@@ -257,13 +278,13 @@ void X11PopupMenu::Choose(size_t level, int row) {
 }
 
 void X11PopupMenu::Step(int direction) {
-    MenuLevel& level = *levels.back();
+    MenuLevel& level = *levels[levelCount - 1];
     const int count = level.menu->EntryCount();
     int row = level.highlighted;
     for (int tries = 0; tries < count; ++tries) {
         row = row < 0 ? (direction > 0 ? 0 : count - 1) : (row + direction + count) % count;
         if (Selectable(level.menu->EntryAt(row))) {
-            Highlight(levels.size() - 1, row);
+            Highlight(levelCount - 1, row);
             return;
         }
     }
@@ -271,7 +292,7 @@ void X11PopupMenu::Step(int direction) {
 
 void X11PopupMenu::HandleKey(XKeyEvent& event) {
     const KeySym key = XLookupKeysym(&event, 0);
-    const size_t last = levels.size() - 1;
+    const size_t last = levelCount - 1;
     switch (key) {
     case XK_Down:
         Step(1);
@@ -302,16 +323,16 @@ void X11PopupMenu::HandleKey(XKeyEvent& event) {
 }
 
 bool X11PopupMenu::Find(int x, int y, size_t& level, int& row) const {
-    for (size_t i = levels.size(); i-- > 0;) {
+    for (size_t i = levelCount; i-- > 0;) {
         const MenuLevel& candidate = *levels[i];
         if (!candidate.bounds.Contains(x, y)) {
             continue;
         }
         level = i;
         row = -1;
-        for (size_t r = 0; r < candidate.rows.size(); ++r) {
-            if (candidate.rows[r].Contains(x - candidate.bounds.L, y - candidate.bounds.T)) {
-                row = static_cast<int>(r);
+        for (int r = 0; r < candidate.menu->EntryCount(); ++r) {
+            if (candidate.Row(r).Contains(x - candidate.bounds.L, y - candidate.bounds.T)) {
+                row = r;
             }
         }
         return true;
@@ -324,9 +345,10 @@ void X11PopupMenu::HandleEvent(XEvent& event) {
     int row = -1;
     switch (event.type) {
     case Expose:
-        for (const auto& open : levels) {
-            if (open->window == event.xexpose.window) {
-                Draw(*open);
+        for (size_t i = 0; i < levelCount; ++i) {
+            MenuLevel& open = *levels[i];
+            if (open.window == event.xexpose.window) {
+                Draw(open);
             }
         }
         break;
@@ -336,7 +358,7 @@ void X11PopupMenu::HandleEvent(XEvent& event) {
     case MotionNotify:
         if (Find(event.xmotion.x_root, event.xmotion.y_root, level, row) && row >= 0 &&
             Selectable(levels[level]->menu->EntryAt(row))) {
-            if (levels[level]->highlighted != row || level + 1 == levels.size()) {
+            if (levels[level]->highlighted != row || level + 1 == levelCount) {
                 Highlight(level, row);
                 OpenSubmenu(level, false);
             }

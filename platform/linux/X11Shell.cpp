@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 extern char** environ;
 
@@ -23,35 +22,44 @@ namespace {
 
 constexpr auto kClipboardTimeout = std::chrono::milliseconds(500);
 
-// The directory part of path, with its closing slash; empty when there is none.
-std::string DirectoryOf(const char* path) {
-    const char* slash = std::strrchr(path, '/');
-    if (slash == nullptr || slash[1] == '\0') {
-        return std::string();
-    }
-    return std::string(path, slash + 1);
+// A path of the kernel's largest size, terminator included.
+using PathText = char[PATH_MAX];
+
+// Writes first and second one after the other into path; false when they do not fit.
+bool JoinPath(PathText& path, const char* first, const char* second) {
+    const int n = std::snprintf(path, sizeof path, "%s%s", first, second);
+    return n >= 0 && n < static_cast<int>(sizeof path);
 }
 
-std::string Environment(const char* name) {
+// Appends the directory part of path, with its closing slash, to out; the empty text when
+// there is none.
+void PutDirectoryOf(IByteBuffer& out, const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    const bool found = slash != nullptr && slash[1] != '\0';
+    out.PutText(path, found ? static_cast<int32_t>(slash + 1 - path) : 0);
+}
+
+// The variable's value; the empty text when it is not set.
+const char* Environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
 }
 
-std::string Home() {
+const char* Home() {
     return Environment("HOME");
 }
 
 // $XDG_CONFIG_HOME/user-dirs.dirs names the desktop as XDG_DESKTOP_DIR="$HOME/..." or as an
-// absolute path; without it the desktop is ~/Desktop.
-std::string DesktopDirectory() {
-    std::string config = Environment("XDG_CONFIG_HOME");
-    if (config.empty() || config[0] != '/') {
-        config = Home() + "/.config";
-    }
-    std::string desktop = Home() + "/Desktop";
-    FILE* file = std::fopen((config + "/user-dirs.dirs").c_str(), "r");
+// absolute path; without it the desktop is ~/Desktop. False when the path does not fit.
+bool DesktopDirectory(PathText& desktop) {
+    bool found = JoinPath(desktop, Home(), "/Desktop");
+    const char* config = Environment("XDG_CONFIG_HOME");
+    PathText dirs;
+    const bool named = config[0] == '/' ? JoinPath(dirs, config, "/user-dirs.dirs")
+                                        : JoinPath(dirs, Home(), "/.config/user-dirs.dirs");
+    FILE* file = named ? std::fopen(dirs, "r") : nullptr;
     if (file == nullptr) {
-        return desktop;
+        return found;
     }
     char line[1024];
     const char* key = "XDG_DESKTOP_DIR=\"";
@@ -59,51 +67,54 @@ std::string DesktopDirectory() {
         if (std::strncmp(line, key, std::strlen(key)) != 0) {
             continue;
         }
-        std::string value = line + std::strlen(key);
-        const size_t quote = value.find('"');
-        if (quote == std::string::npos) {
+        char* value = line + std::strlen(key);
+        char* quote = std::strchr(value, '"');
+        if (quote == nullptr) {
             break;
         }
-        value.resize(quote);
-        if (value.compare(0, 5, "$HOME") == 0) {
-            desktop = Home() + value.substr(5);
-        } else if (!value.empty() && value[0] == '/') {
-            desktop = value;
+        *quote = '\0';
+        if (std::strncmp(value, "$HOME", 5) == 0) {
+            found = JoinPath(desktop, Home(), value + 5);
+        } else if (value[0] == '/') {
+            found = JoinPath(desktop, value, "");
         }
         break;
     }
     std::fclose(file);
-    return desktop;
+    return found;
 }
 
-// The first executable named name in the directories of PATH; empty when there is none.
-std::string FindOnPath(const char* name) {
-    const std::string path = Environment("PATH");
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find(':', start);
-        if (end == std::string::npos) {
-            end = path.size();
+// The first executable named name in the directories of PATH (an empty entry is the working
+// directory); false when there is none.
+bool FindOnPath(const char* name, PathText& found) {
+    const char* directory = Environment("PATH");
+    for (;;) {
+        const char* end = std::strchr(directory, ':');
+        if (end == nullptr) {
+            end = directory + std::strlen(directory);
         }
-        const std::string directory = end > start ? path.substr(start, end - start) : ".";
-        std::string candidate = directory + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) {
-            return candidate;
+        const auto length = static_cast<int>(end - directory);
+        const int n = length > 0 ? std::snprintf(found, sizeof found, "%.*s/%s", length, directory, name)
+                                 : std::snprintf(found, sizeof found, "./%s", name);
+        if (n >= 0 && n < static_cast<int>(sizeof found) && access(found, X_OK) == 0) {
+            return true;
         }
-        start = end + 1;
+        if (*end == '\0') {
+            return false;
+        }
+        directory = end + 1;
     }
-    return std::string();
 }
 
 // Starts program with one argument, detached: an intermediate child starts it and ends at
 // once, so the program belongs to init and nothing is left to reap. Its standard streams are
 // /dev/null and it inherits none of the host's other descriptors. True when it was started.
-bool StartDetached(const std::string& program, const char* argument) {
+bool StartDetached(const char* program, const char* argument) {
     const int devNull = open("/dev/null", O_RDWR | O_CLOEXEC);
     if (devNull < 0) {
         return false;
     }
-    char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(argument), nullptr};
+    char* const argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
     const pid_t child = fork();
     if (child == 0) {
         // Only async-signal-safe calls from here on: the host may have other threads.
@@ -143,8 +154,8 @@ bool IGraphicsX11::OpenUrl(const char* url, const char* caption, const char* con
         return false;
     }
     // There is no connection test here: the machine counts as connected.
-    const std::string opener = FindOnPath("xdg-open");
-    if (!opener.empty() && StartDetached(opener, url)) {
+    PathText opener;
+    if (FindOnPath("xdg-open", opener) && StartDetached(opener, url)) {
         return true;
     }
     if (errorText != nullptr) {
@@ -196,8 +207,9 @@ bool IGraphicsX11::GetClipboardText(IByteBuffer& out) {
                                &count, &after, &data) == Success &&
             data != nullptr) {
             if (type == utf8 && format == 8 && count > 0) {
-                out.PutText(reinterpret_cast<const char*>(data), static_cast<int32_t>(count));
-                taken = true;
+                const int32_t before = out.Size();
+                taken =
+                    out.PutText(reinterpret_cast<const char*>(data), static_cast<int32_t>(count)) != before;
             }
             XFree(data);
         }
@@ -212,30 +224,41 @@ void IGraphicsX11::GetHostDirectory(IByteBuffer& out) {
     char path[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     path[length > 0 ? length : 0] = '\0';
-    out.PutText(DirectoryOf(path).c_str());
+    PutDirectoryOf(out, path);
 }
 
 void IGraphicsX11::GetPluginDirectory(IByteBuffer& out) {
     Dl_info info = {};
     const bool found =
         dladdr(reinterpret_cast<void*>(&CreateX11Window), &info) != 0 && info.dli_fname != nullptr;
-    out.PutText(found ? DirectoryOf(info.dli_fname).c_str() : "");
+    PutDirectoryOf(out, found ? info.dli_fname : "");
 }
 
 void IGraphicsX11::GetDesktopDirectory(IByteBuffer& out) {
-    out.PutText(DesktopDirectory().c_str());
+    PathText desktop;
+    if (DesktopDirectory(desktop)) {
+        out.PutText(desktop);
+    }
 }
 
 void IGraphicsX11::GetAppDataDirectory(IByteBuffer& out, bool allUsers) {
     if (allUsers) {
         // The first of XDG_DATA_DIRS.
-        std::string dirs = Environment("XDG_DATA_DIRS");
-        dirs = dirs.substr(0, dirs.find(':'));
-        out.PutText(!dirs.empty() && dirs[0] == '/' ? dirs.c_str() : "/usr/local/share");
+        const char* dirs = Environment("XDG_DATA_DIRS");
+        if (dirs[0] == '/') {
+            out.PutText(dirs, static_cast<int32_t>(std::strcspn(dirs, ":")));
+        } else {
+            out.PutText("/usr/local/share");
+        }
         return;
     }
-    const std::string data = Environment("XDG_DATA_HOME");
-    out.PutText((!data.empty() && data[0] == '/' ? data : Home() + "/.local/share").c_str());
+    const char* data = Environment("XDG_DATA_HOME");
+    PathText home;
+    if (data[0] == '/') {
+        out.PutText(data);
+    } else if (JoinPath(home, Home(), "/.local/share")) {
+        out.PutText(home);
+    }
 }
 
 void IGraphicsX11::GetUserAppDataDirectory(IByteBuffer& out) {

@@ -9,14 +9,32 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-namespace {} // namespace
+#include <cstring>
+#include <new>
 
 X11TextEntry::X11TextEntry(IGraphicsX11& editor, IControl* control, const ITextStyle& style,
-                           const IRectangle& area, const char* text, IParameter* parameter)
+                           const IRectangle& area, IParameter* parameter)
     : editor(editor), control(control), parameter(parameter), style(style), area(area),
-      text(text != nullptr ? text : ""), bitmap(area.Width() + 1, area.Height() + 1),
-      caret(this->text.size()) {
+      bitmap(area.Width() + 1, area.Height() + 1) {
     this->style.cachedFont = nullptr;
+}
+
+std::unique_ptr<X11TextEntry> X11TextEntry::Create(IGraphicsX11& editor, IControl* control,
+                                                   const ITextStyle& style, const IRectangle& area,
+                                                   const char* text, IParameter* parameter) {
+    std::unique_ptr<X11TextEntry> entry(new (std::nothrow)
+                                            X11TextEntry(editor, control, style, area, parameter));
+    if (!entry) {
+        return nullptr;
+    }
+    // The picture is one pixel larger than the area, which may be empty but not inverted.
+    const bool pictureMissing =
+        area.Width() >= 0 && area.Height() >= 0 && entry->bitmap.GetPixels() == nullptr;
+    if (pictureMissing || !entry->text.SetText(text)) {
+        return nullptr;
+    }
+    entry->caret = entry->Length();
+    return entry;
 }
 
 void X11TextEntry::HandleKey(XKeyEvent& event) {
@@ -42,7 +60,7 @@ void X11TextEntry::HandleKey(XKeyEvent& event) {
         selected = false;
         break;
     case XK_Right:
-        caret = selected ? text.size() : (caret < text.size() ? caret + 1 : caret);
+        caret = selected ? Length() : (caret < Length() ? caret + 1 : caret);
         selected = false;
         break;
     case XK_Home:
@@ -50,7 +68,7 @@ void X11TextEntry::HandleKey(XKeyEvent& event) {
         selected = false;
         break;
     case XK_End:
-        caret = text.size();
+        caret = Length();
         selected = false;
         break;
     default:
@@ -70,27 +88,43 @@ void X11TextEntry::Insert(char c) {
         return;
     }
     if (selected) {
-        text.clear();
-        caret = 0;
-        selected = false;
+        Empty();
     }
-    if (text.size() >= static_cast<size_t>(control->TextEntryLength())) {
+    if (Length() >= control->TextEntryLength()) {
         return;
     }
-    text.insert(caret, 1, c);
-    ++caret;
+    const int32_t size = text.Size();
+    text.Resize(size + 1, false);
+    if (text.Size() != size + 1) {
+        return;
+    }
+    // The bytes from the caret on, terminator included, move up by one.
+    char* chars = reinterpret_cast<char*>(text.Data());
+    std::memmove(chars + caret + 1, chars + caret, static_cast<size_t>(size - caret));
+    chars[caret++] = c;
 }
 
 void X11TextEntry::Erase(bool before) {
     if (selected) {
-        text.clear();
-        caret = 0;
-        selected = false;
-    } else if (before && caret > 0) {
-        text.erase(--caret, 1);
-    } else if (!before && caret < text.size()) {
-        text.erase(caret, 1);
+        Empty();
+        return;
     }
+    const int32_t at = before ? caret - 1 : caret;
+    if (at < 0 || at >= Length()) {
+        return;
+    }
+    char* chars = reinterpret_cast<char*>(text.Data());
+    std::memmove(chars + at, chars + at + 1, static_cast<size_t>(text.Size() - at - 1));
+    text.Resize(text.Size() - 1, false);
+    caret = at;
+}
+
+void X11TextEntry::Empty() {
+    // Shrinking without giving memory back cannot fail.
+    text.Resize(1, false);
+    text.Data()[0] = 0;
+    caret = 0;
+    selected = false;
 }
 
 void X11TextEntry::Draw() {
@@ -101,7 +135,7 @@ void X11TextEntry::Draw() {
     }
     x11draw::Fill(bitmap, 0, 0, w, h, style.entryBackground.Packed() | 0xFF000000);
     PIX_IFont* font = editor.FontForStyle(style);
-    const int textWidth = x11draw::TextWidth(font, text.c_str(), static_cast<int>(text.size()));
+    const int textWidth = x11draw::TextWidth(font, Text(), Length());
     const int lineHeight = font != nullptr ? font->GetLineHeight() : 0;
     int x = 2;
     if (style.alignment == 2) {
@@ -111,13 +145,13 @@ void X11TextEntry::Draw() {
     }
     const int y = (h - lineHeight) / 2;
     uint32_t colour = style.entryText.Packed() | 0xFF000000;
-    if (selected && !text.empty()) {
+    if (selected && Length() > 0) {
         x11draw::Fill(bitmap, x, y, textWidth, lineHeight, x11draw::kAccentColour);
         colour = x11draw::kAccentInkColour;
     }
-    x11draw::Text(bitmap, font, text.c_str(), static_cast<int>(text.size()), x, y, colour);
+    x11draw::Text(bitmap, font, Text(), Length(), x, y, colour);
     if (!selected) {
-        const int caretX = x + x11draw::TextWidth(font, text.c_str(), static_cast<int>(caret));
+        const int caretX = x + x11draw::TextWidth(font, Text(), caret);
         x11draw::Fill(bitmap, caretX, y, 1, lineHeight, colour);
     }
     const X11Screen& screen = editor.Screen();
@@ -127,8 +161,8 @@ void X11TextEntry::Draw() {
 
 void X11TextEntry::Commit() {
     if (parameter == nullptr) {
-        control->SetTextFromUser(text.c_str());
+        control->SetTextFromUser(Text());
         return;
     }
-    control->SetValueFromUser(EntryCommitValue(*parameter, text.c_str()));
+    control->SetValueFromUser(EntryCommitValue(*parameter, Text()));
 }

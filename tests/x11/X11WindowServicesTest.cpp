@@ -102,6 +102,17 @@ TEST_F(X11WindowServicesTest, TheTextEntryCommitsOnReturnAndCancelsOnEscape) {
     Idle();
     EXPECT_EQ(plugin.automated.size(), 2u);
     EXPECT_EQ(plugin.log.size(), logged);
+
+    // Editing inside the text keeps what follows the caret: "25", Home, "0.1" makes "0.125";
+    // Delete "0.15"; Left, BackSpace "015"; "." "0.15".
+    RightClick(kLevelRect);
+    Type("25", XK_Home);
+    Type("0.1", XK_Delete);
+    display.Key(XK_Left);
+    Type("", XK_BackSpace);
+    Type(".", XK_Return);
+    ASSERT_EQ(plugin.automated.size(), 3u);
+    EXPECT_DOUBLE_EQ(plugin.automated[2], 0.15);
 }
 
 TEST_F(X11WindowServicesTest, AnEnumeratedPromptIsAMenuWithTheCurrentTextChecked) {
@@ -149,6 +160,22 @@ TEST_F(X11WindowServicesTest, MenusSkipSeparatorsRefuseGreyedEntriesAndOpenSubme
     EXPECT_EQ(chosen, &sub);
     EXPECT_EQ(sub.Chosen(), 0);
     // The menus are gone, and the editor paints on.
+    EXPECT_EQ(display.FindMenu(), 0u);
+}
+
+TEST_F(X11WindowServicesTest, SubmenusOpenSixteenDeepAtMostAndTheDeepestStillChooses) {
+    IMenu chain[20];
+    for (int i = 0; i < 20; ++i) {
+        chain[i].AppendEntry(new IMenuEntry("Deeper", i + 1 < 20 ? &chain[i + 1] : nullptr));
+        chain[i].AppendEntry(new IMenuEntry("Here"));
+    }
+    // Right opens the next level and highlights its first entry until the sixteenth level;
+    // then Down and Return choose that level's second entry.
+    std::vector<unsigned long> keys = {XK_Down};
+    keys.insert(keys.end(), 19, XK_Right);
+    keys.insert(keys.end(), {XK_Down, XK_Return});
+    EXPECT_EQ(ShowWithKeys(chain[0], keys), &chain[15]);
+    EXPECT_EQ(chain[15].Chosen(), 1);
     EXPECT_EQ(display.FindMenu(), 0u);
 }
 
