@@ -1,7 +1,9 @@
 # Checks what a host sees of each plug-in library that has been built: exactly the entry points
-# VSTPluginMain and main are exported, and a Windows DLL imports system DLLs only.
+# VSTPluginMain and main are exported, and a Windows DLL imports system DLLs only. The phaser's
+# Linux library must not import the C++ runtime's throwing allocation or its throw helpers: built
+# without exceptions, either would end the host's process where the plug-in should answer a failure.
 # -DSOURCE_DIR: the source tree (the Windows presets build below SOURCE_DIR/build/<preset>);
-# -DLINUX_DIR: this Linux build tree.
+# -DLINUX_DIR: this Linux build tree; -DCHECK_ALLOCATION=ON: check the phaser's imports too.
 cmake_minimum_required(VERSION 3.25)
 
 set(expected_exports "VSTPluginMain;main")
@@ -61,8 +63,23 @@ function(check_so path)
         endif()
     endforeach()
     list(SORT exports)
+    set(problems "")
     if(NOT result EQUAL 0 OR NOT exports STREQUAL "VSTPluginMain;main")
-        set(failures "${failures}\n${path}: exports '${exports}', expected '${expected_exports}'" PARENT_SCOPE)
+        string(APPEND problems "\n  exports '${exports}', expected '${expected_exports}'")
+    endif()
+    get_filename_component(name ${path} NAME)
+    if(CHECK_ALLOCATION AND name MATCHES "^KSPhaser")
+        execute_process(COMMAND nm -D --undefined-only ${path} OUTPUT_VARIABLE undefined)
+        string(REGEX MATCHALL "[^\n]+" lines "${undefined}")
+        foreach(line IN LISTS lines)
+            string(REGEX REPLACE "^ *U ([^@ ]+).*" "\\1" symbol "${line}")
+            if(symbol MATCHES "^(_Znwm|_Znam|_ZSt[0-9]+__throw_.*)$")
+                string(APPEND problems "\n  imports ${symbol}, which ends the process when it fails")
+            endif()
+        endforeach()
+    endif()
+    if(problems)
+        set(failures "${failures}\n${path}:${problems}" PARENT_SCOPE)
     else()
         message(STATUS "${path}: exports ${exports}")
     endif()
