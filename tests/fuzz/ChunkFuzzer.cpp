@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         IByteBuffer buffer;
         buffer.PutBytes(chunk, static_cast<int32_t>(chunkSize));
         const int pos = (mode >> 3) % 9 - 1;
-        auto* phaser = static_cast<KSPhaser*>(static_cast<IPluginVST*>(effect->object));
+        auto* phaser = static_cast<KSPhaser*>(static_cast<IPluginVST*>(effect->object)->Plugin());
         const int end = phaser->LoadState(buffer, pos);
         Require(end >= -1 && end <= buffer.Size(), "state read past its end");
     }
