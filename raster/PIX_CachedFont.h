@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/IByteBuffer.h"
+#include "raster/PIX_ByteStore.h"
 #include "raster/PIX_IFont.h"
 
 class PIX_SysBitmap;
@@ -99,8 +99,8 @@ private:
     int lineHeight = 0;
     int lineSpacing = 0;
     GlyphRecord ascii[128] = {};
-    IByteBuffer extended{4096};
-    IByteBuffer coverage{65536};
+    PIX_ByteStore extended{4096};
+    PIX_ByteStore coverage{65536};
     PIX_FontHandle font = nullptr;
     int rasterised = 0;
 
