@@ -2,9 +2,10 @@
 
 #include <cstdint>
 
-// The one growable storage: chunk bytes, program states, growable texts, owned pointer lists
-// and glyph tables. Growth is rounded by a granularity fixed at creation. Failures are
-// reported by results: a failed growth leaves the buffer exactly as it was.
+// The one growable storage above raster: chunk bytes, program states, growable texts and owned
+// pointer lists (raster keeps its glyph tables in PIX_ByteStore). Growth is rounded by a
+// granularity fixed at creation. Failures are reported by results: a failed growth leaves the
+// buffer exactly as it was.
 // Multi-byte values are little-endian; positions are int32 byte offsets, -1 marks a failed read.
 class IByteBuffer {
 public:

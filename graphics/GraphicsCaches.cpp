@@ -131,6 +131,7 @@ private:
 SharedList<BitmapEntry> bitmapCache;
 std::atomic<int> liveEditors{0};
 SharedList<FontEntry> fontCache;
+StaticLock textLock;
 
 } // namespace
 
@@ -158,6 +159,14 @@ int FontCache::Count() {
     return fontCache.Count();
 }
 
+TextLock::TextLock() {
+    textLock.Lock();
+}
+
+TextLock::~TextLock() {
+    textLock.Unlock();
+}
+
 int LiveEditorCount() {
     return liveEditors.load(std::memory_order_relaxed);
 }
@@ -167,6 +176,10 @@ void CountLiveEditor(int delta) {
 }
 
 void ReleaseGraphicsCaches() {
-    fontCache.Release();
+    {
+        // Fonts share their scratch bitmaps and the system's font libraries.
+        const TextLock text;
+        fontCache.Release();
+    }
     bitmapCache.Release();
 }

@@ -27,18 +27,38 @@ struct FontKey {
     const char* face; // compared exactly, up to 31 characters
 };
 
+// Every editor of the process uses the cached fonts, each on whatever thread it paints, and a
+// font locks nothing itself: it holds the colours of the text in hand, fills its glyph store
+// on first use and shares scratch bitmaps with every other font. So each use of a cached font
+// holds the text lock (TextLock) for one whole text (setting its colours, measuring, drawing),
+// and so does making one. The text lock is taken before the font cache's lock, never after.
 class FontCache {
 public:
-    // [any] Takes the font cache's lock. The font for key, or none; the cache owns it.
+    // [any] Takes the font cache's lock. The font for key, or none; the cache owns it, and it
+    // is used with the text lock held.
     static PIX_IFont* Find(const FontKey& key);
-    // [any] Takes the font cache's lock. Like BitmapCache::Store, for fonts.
+    // [any] The caller holds the text lock (the font that loses a race is deleted); takes the
+    // font cache's lock. Like BitmapCache::Store, for fonts.
     static PIX_IFont* Store(const FontKey& key, PIX_IFont* font);
     // [any] Takes the lock. Fonts held.
     static int Count();
 };
 
-// [any] Takes each cache's lock in turn. Destroys every cached font and bitmap; the library's
-// unload hook calls it once no editor is left.
+// The process-wide text lock, held for the life of the object.
+class TextLock {
+public:
+    // [any] Takes the text lock, waiting while another thread holds it; the calling thread
+    // must not hold it already (it is not recursive).
+    TextLock();
+    // [any] Releases the text lock.
+    ~TextLock();
+    TextLock(const TextLock&) = delete;
+    TextLock& operator=(const TextLock&) = delete;
+};
+
+// [any] Takes the text lock and within it the font cache's lock, then the bitmap cache's lock.
+// Destroys every cached font and bitmap; the library's unload hook calls it once no editor is
+// left.
 void ReleaseGraphicsCaches();
 
 // [any] No lock. Editors that exist in the process. At process exit a host may still hold

@@ -41,7 +41,8 @@ constexpr int kMessageBoxAnswerNo = 7;
 // Threads: everything runs on the host's user interface thread, except SetParameterFromHost
 // and MarkAllDirty, which the host's parameter, program and state paths call from any thread
 // with the plug-in lock held; they touch only the controls' atomic values and flags. Painting
-// takes no lock. The control list itself changes only while the layout is built (Resize and
+// takes no lock but the text lock, around each text (the fonts are shared by every editor of
+// the process). The control list itself changes only while the layout is built (Resize and
 // AddControl), before the editor is attached or with the plug-in lock held.
 class IGraphics : public IEditor {
 public:
@@ -56,7 +57,7 @@ public:
     // Window operations: implemented by the platform half.
     // [ui] Copies area of the surface to the window; false when it could not.
     virtual bool CopyToWindow(const IRectangle& area) = 0;
-    // [ui] No lock. DrawStyledText measuring: moves rect to the text's extent.
+    // [ui] Takes the text lock. DrawStyledText measuring: moves rect to the text's extent.
     virtual bool MeasureText(ITextStyle& style, const char* text, IRectangle& rect);
     // [ui] Ends an open text entry without committing it.
     virtual void CancelTextEntry() = 0;
@@ -137,11 +138,14 @@ public:
                     const IBlend* blend);
     // frame is 1-based and not clamped here.
     bool DrawBitmapFrame(const IFrameBitmap& bitmap, const IRectangle& dest, int frame, const IBlend* blend);
-    // Draws text into rect (not clipped), or with measure moves rect to the text's extent.
-    // False when no font can be made for the style.
+    // [ui] Takes the text lock for the whole text (the font is shared by every editor of the
+    // process), and the font cache's lock while the style's font is first looked up. Draws text
+    // into rect (not clipped), or with measure moves rect to the text's extent. False when no
+    // font can be made for the style.
     bool DrawStyledText(ITextStyle& style, const char* text, IRectangle& rect, bool measure);
-    // Takes the font cache's lock. The shared font of the style, made on first use and kept
-    // in the style; none when the system has no such font. The cache owns it.
+    // [ui] Takes the text lock, and within it the font cache's lock. The shared font of the
+    // style, made on first use and kept in the style; none when the system has no such font.
+    // The cache owns it; whoever measures or draws with it holds the text lock meanwhile.
     PIX_IFont* FontForStyle(ITextStyle& style);
 
     // [ui] No lock. Unites the rectangles of the dirty controls into area; true when one

@@ -44,6 +44,37 @@ int SystemQuality(int quality) {
     }
 }
 
+// With the text lock held: the shared font of the style, made on first use and kept in it.
+PIX_IFont* SharedFontFor(ITextStyle& style) {
+    const FontKey key = {style.size, style.orientation, style.style, style.fontName};
+    PIX_IFont* font = FontCache::Find(key);
+    if (font == nullptr) {
+        PIX_FontRequest request = {};
+        request.face = style.fontName;
+        request.height = style.size;
+        request.escapement = style.orientation * 10;
+        request.weight = style.style == 1 ? kBoldWeight : kNormalWeight;
+        request.italic = style.style == 2;
+        request.quality = SystemQuality(style.quality);
+        const PIX_FontHandle handle = PIX_CreateFont(request);
+        if (handle == nullptr) {
+            return nullptr;
+        }
+        auto* created = new (std::nothrow) PIX_CachedFont();
+        if (created == nullptr) {
+            PIX_DeleteFont(handle);
+            return nullptr;
+        }
+        created->AttachFont(handle, kEditorFontFlags);
+        font = FontCache::Store(key, created);
+        if (font == nullptr) {
+            return nullptr;
+        }
+    }
+    style.cachedFont = font;
+    return font;
+}
+
 } // namespace
 
 bool IGraphics::DrawBitmap(const IFrameBitmap& bitmap, const IRectangle& dest, int srcX, int srcY,
@@ -82,7 +113,9 @@ bool IGraphics::DrawStyledText(ITextStyle& style, const char* text, IRectangle& 
     if (text == nullptr || text[0] == '\0') {
         return true;
     }
-    PIX_IFont* font = style.cachedFont != nullptr ? style.cachedFont : FontForStyle(style);
+    // The font is shared by every editor: colour, measuring and drawing make one text.
+    const TextLock lock;
+    PIX_IFont* font = style.cachedFont != nullptr ? style.cachedFont : SharedFontFor(style);
     if (font == nullptr) {
         return false;
     }
@@ -122,31 +155,6 @@ bool IGraphics::DrawStyledText(ITextStyle& style, const char* text, IRectangle& 
 }
 
 PIX_IFont* IGraphics::FontForStyle(ITextStyle& style) {
-    const FontKey key = {style.size, style.orientation, style.style, style.fontName};
-    PIX_IFont* font = FontCache::Find(key);
-    if (font == nullptr) {
-        PIX_FontRequest request = {};
-        request.face = style.fontName;
-        request.height = style.size;
-        request.escapement = style.orientation * 10;
-        request.weight = style.style == 1 ? kBoldWeight : kNormalWeight;
-        request.italic = style.style == 2;
-        request.quality = SystemQuality(style.quality);
-        const PIX_FontHandle handle = PIX_CreateFont(request);
-        if (handle == nullptr) {
-            return nullptr;
-        }
-        auto* created = new (std::nothrow) PIX_CachedFont();
-        if (created == nullptr) {
-            PIX_DeleteFont(handle);
-            return nullptr;
-        }
-        created->AttachFont(handle, kEditorFontFlags);
-        font = FontCache::Store(key, created);
-        if (font == nullptr) {
-            return nullptr;
-        }
-    }
-    style.cachedFont = font;
-    return font;
+    const TextLock text;
+    return SharedFontFor(style);
 }

@@ -29,10 +29,10 @@ constexpr int kRecordSize = static_cast<int>(sizeof(GlyphRecord));
 constexpr int kGlyphScratchMinimum = 256;
 constexpr int kCachedLineLimit = 1024;
 
-GlyphRecord* Records(IByteBuffer& table) {
+GlyphRecord* Records(PIX_ByteStore& table) {
     return reinterpret_cast<GlyphRecord*>(table.Data());
 }
-const GlyphRecord* Records(const IByteBuffer& table) {
+const GlyphRecord* Records(const PIX_ByteStore& table) {
     return reinterpret_cast<const GlyphRecord*>(table.Data());
 }
 
@@ -145,7 +145,7 @@ void PIX_CachedFont::AttachFont(PIX_FontHandle newFont, int newFlags) {
         lineHeight = PIX_MeasureLineHeight(font, scratch);
     }
     std::memset(ascii, 0, sizeof(ascii));
-    extended.Resize(0, false);
+    extended.Resize(0);
     coverage.Clear();
     rasterised = 0;
     if (flags & FontFixedCache) {
@@ -215,12 +215,12 @@ bool PIX_CachedFont::CacheGlyph(uint16_t ch) {
             if (flags & FontFixedCache) {
                 return false;
             }
-            const GlyphRecord fresh = {0, 0, 0, 0, ch, 0};
             const int before = extended.Size();
-            if (extended.PutBytes(&fresh, kRecordSize) == before) {
+            if (!extended.Resize(before + kRecordSize)) {
                 return false;
             }
             index = before / kRecordSize;
+            Records(extended)[index] = {0, 0, 0, 0, ch, 0};
             appended = true;
         }
     }
@@ -229,7 +229,7 @@ bool PIX_CachedFont::CacheGlyph(uint16_t ch) {
     if (scratch == nullptr || scratch->GetPixels() == nullptr || scratch->GetWidth() < size ||
         scratch->GetHeight() < size) {
         if (appended) {
-            extended.Resize(extended.Size() - kRecordSize, false);
+            extended.Resize(extended.Size() - kRecordSize);
         }
         return false;
     }
@@ -267,8 +267,7 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, int padding, int width, i
     }
     const int start = coverage.Size();
     const int64_t grown = int64_t{start} + int64_t{boxWidth} * height;
-    if (grown > INT32_MAX ||
-        (coverage.Resize(static_cast<int32_t>(grown), false), coverage.Size() == start)) {
+    if (grown > INT32_MAX || !coverage.Resize(static_cast<int32_t>(grown))) {
         return;
     }
     uint8_t* map = coverage.Data() + start;
@@ -277,7 +276,7 @@ void PIX_CachedFont::StoreCoverage(GlyphRecord& glyph, int padding, int width, i
                                        (flags & FontInvert) != 0, map, left);
     int mapHeight = height;
     if (mapWidth != boxWidth) {
-        coverage.Resize(start + mapWidth * mapHeight, false);
+        coverage.Resize(start + mapWidth * mapHeight);
         map = coverage.Data() + start;
     }
     if (flags & FontVertical) {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/IByteBuffer.h"
+#include "raster/PIX_ByteStore.h"
 #include "raster/PIX_IFont.h"
 
 class PIX_SysBitmap;
@@ -24,8 +24,10 @@ static_assert(sizeof(GlyphRecord) == 24, "glyph records are six 32-bit fields");
 // drawing to GDI. Characters below 128 live in a fixed table, the others in a table kept
 // sorted by character code; the maps lie back to back in one store.
 //
-// Fonts, the scratch bitmaps they share and the live-font count belong to the editor's
-// thread: nothing here is locked.
+// Nothing here is locked. A font (its colours, blend and glyph store), the scratch bitmaps all
+// fonts share and the live-font count are used by one thread at a time: callers that share
+// fonts across threads hold one process-wide text lock for each whole text (setting colours,
+// measuring, drawing) and while they make or destroy a font.
 class PIX_CachedFont : public PIX_IFont {
 public:
     PIX_CachedFont();
@@ -99,8 +101,8 @@ private:
     int lineHeight = 0;
     int lineSpacing = 0;
     GlyphRecord ascii[128] = {};
-    IByteBuffer extended{4096};
-    IByteBuffer coverage{65536};
+    PIX_ByteStore extended{4096};
+    PIX_ByteStore coverage{65536};
     PIX_FontHandle font = nullptr;
     int rasterised = 0;
 

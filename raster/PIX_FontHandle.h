@@ -27,7 +27,9 @@ struct PIX_FontRequest {
 };
 
 // A new font, or none when no face can be found. The caller deletes it with PIX_DeleteFont
-// (or hands it to a font that owns it). Nothing is written to stdout or stderr.
+// (or hands it to a font that owns it). Nothing is written to stdout or stderr. Not locked:
+// without GDI the fonts share FreeType and the font configuration, so fonts are made and
+// deleted as they are used, one thread at a time (see PIX_CachedFont.h).
 PIX_FontHandle PIX_CreateFont(const PIX_FontRequest& request);
 void PIX_DeleteFont(PIX_FontHandle font);
 

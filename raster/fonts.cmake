@@ -1,6 +1,7 @@
 # Fonts and text: the glyph cache, shared by every platform, and the system's text renderer
 # behind it (GDI on Windows, FreeType with fontconfig elsewhere).
 target_sources(ksp_raster PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/PIX_ByteStore.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PIX_CachedFont.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PIX_GlyphBlend.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PIX_GlyphMap.cpp

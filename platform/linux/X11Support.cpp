@@ -1,5 +1,6 @@
 #include "platform/linux/X11Support.h"
 
+#include "graphics/GraphicsCaches.h"
 #include "raster/PIX_Blend.h"
 #include "raster/PIX_IFont.h"
 
@@ -175,6 +176,7 @@ int TextWidth(PIX_IFont* font, const char* text, int length) {
     if (font == nullptr || text == nullptr || length == 0 || text[0] == '\0') {
         return 0;
     }
+    const TextLock lock;
     PIX_Rect extent = {0, 0, 0, 0};
     font->RenderText(nullptr, text, length, extent, kTextFlags | DT_CALCRECT);
     return extent.right;
@@ -184,6 +186,7 @@ void Text(PIX_IBitmap& bitmap, PIX_IFont* font, const char* text, int length, in
     if (font == nullptr || text == nullptr || length == 0 || text[0] == '\0') {
         return;
     }
+    const TextLock lock;
     font->SetForeground(colour);
     PIX_Rect box = {x, y, x, y};
     font->RenderText(&bitmap, text, length, box, kTextFlags);

@@ -101,10 +101,10 @@ constexpr uint32_t kAccentInkColour = 0xFFFFFFFF; // text on the accent colour
 void Fill(PIX_IBitmap& bitmap, int x, int y, int w, int h, uint32_t colour);
 // [ui] No lock. A one-pixel frame inside the w x h rectangle at (x, y).
 void Frame(PIX_IBitmap& bitmap, int x, int y, int w, int h, uint32_t colour);
-// [ui] No lock. Width in pixels of length bytes of text (negative: up to the terminator); 0 without a
-// font.
+// [ui] Takes the text lock (the editors' fonts are shared). Width in pixels of length bytes of
+// text (negative: up to the terminator); 0 without a font.
 int TextWidth(PIX_IFont* font, const char* text, int length);
-// [ui] No lock. Draws length bytes of text with its top-left corner at (x, y) in colour.
+// [ui] Takes the text lock. Draws length bytes of text with its top-left corner at (x, y) in colour.
 void Text(PIX_IBitmap& bitmap, PIX_IFont* font, const char* text, int length, int x, int y, uint32_t colour);
 
 } // namespace x11draw

@@ -315,6 +315,34 @@ TEST(FontCacheLimits, TheGlyphScratchGrowsForLargeFonts) {
     EXPECT_EQ(w->height, large->GetLineHeight());
 }
 
+// Enough characters to outgrow the first memory of the glyph table and of the coverage store:
+// the records stay sorted and a map stored first is drawn as before.
+TEST(FontCacheLimits, StoresGrowKeepingEveryGlyph) {
+    auto font = MakeCachedFont(FontOwnsHandle, 40);
+    font->SetForeground(kText);
+    PIX_SysBitmap surface{60, 60};
+    Fill(surface, kBlack);
+    ASSERT_TRUE(font->CacheGlyph(0xE9));
+    ASSERT_TRUE(font->PaintGlyph(&surface, 0xE9, 10, 5, {0, 0, 60, 60}));
+    const std::vector<PIX_Pixel32> first = PixelsOf(surface);
+
+    for (int ch = 0x1FF; ch >= 0x100; --ch) {
+        ASSERT_TRUE(font->CacheGlyph(static_cast<uint16_t>(ch)));
+    }
+    const int count = font->GetExtendedGlyphCount();
+    ASSERT_EQ(count, 257);
+    EXPECT_GT(count * static_cast<int>(sizeof(GlyphRecord)), 4096);
+    EXPECT_GT(font->GetCoverageSize(), 65536);
+    const GlyphRecord* records = font->GetExtendedGlyphs();
+    for (int i = 1; i < count; ++i) {
+        EXPECT_LT(records[i - 1].character, records[i].character);
+    }
+    EXPECT_EQ(font->FindGlyph(0xE9), &records[0]);
+    Fill(surface, kBlack);
+    ASSERT_TRUE(font->PaintGlyph(&surface, 0xE9, 10, 5, {0, 0, 60, 60}));
+    EXPECT_EQ(PixelsOf(surface), first);
+}
+
 TEST(FontLifetime, LiveCountAndScratchBitmapsFollowTheFonts) {
     ASSERT_EQ(PIX_CachedFont::GetLiveFontCount(), 0);
     EXPECT_EQ(PIX_CachedFont::GetGlyphScratch(), nullptr);
