@@ -7,10 +7,34 @@
 
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 namespace {
+
+// The rounds the host's and the editor's loops complete at least while the audio thread processes:
+// the audio thread goes on until they have, as threads that never overlapped would prove nothing.
+constexpr unsigned kOverlapRounds = 100;
+
+// Holds each thread until all have arrived, so that their loops start together.
+class StartingLine {
+public:
+    explicit StartingLine(int threads) : waiting(threads) {}
+    void ArriveAndWait() {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (--waiting == 0) {
+            arrived.notify_all();
+        }
+        arrived.wait(lock, [this] { return waiting == 0; });
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable arrived;
+    int waiting;
+};
 
 VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
     if (opcode == audioMasterVersion) {
@@ -46,11 +70,14 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
     ASSERT_NE(effect, nullptr);
     std::atomic<bool> stop{false};
     std::atomic<bool> finite{true};
+    std::atomic<unsigned> hostRounds{0};
+    StartingLine start(2);
 
     std::thread audio([&] {
         std::vector<float> left(256), right(256);
         float* io[2] = {left.data(), right.data()};
-        for (int block = 0; block < 3000 && !stop; ++block) {
+        start.ArriveAndWait();
+        for (int block = 0; block < 3000 || hostRounds < kOverlapRounds; ++block) {
             for (int i = 0; i < 256; ++i) {
                 left[i] = std::sin(0.01f * static_cast<float>(block * 256 + i));
                 right[i] = left[i];
@@ -66,6 +93,7 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
     std::thread host([&] {
         char text[64];
         unsigned round = 0;
+        start.ArriveAndWait();
         while (!stop) {
             const auto index = static_cast<VstInt32>(round % 10);
             effect->setParameter(effect, index, static_cast<float>(round % 7) / 6.0f);
@@ -74,7 +102,7 @@ TEST(Concurrency, AudioThreadAndHostThreadShareOneInstance) {
             effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
             (void)effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f);
             RoundTripChunk(effect, round % 2);
-            ++round;
+            hostRounds = ++round;
         }
     });
 
@@ -94,17 +122,22 @@ TEST(Concurrency, EditorPaintsWhileTheHostChangesValues) {
         static_cast<IGraphicsHeadless*>(static_cast<IPluginVST*>(effect->object)->Plugin()->Editor());
     ASSERT_NE(editor, nullptr);
     std::atomic<bool> stop{false};
+    std::atomic<unsigned> hostRounds{0};
+    std::atomic<unsigned> frames{0};
+    StartingLine start(3);
 
     std::thread audio([&] {
         std::vector<float> left(256, 0.5f), right(256, -0.5f);
         float* io[2] = {left.data(), right.data()};
-        for (int block = 0; block < 1500 && !stop; ++block) {
+        start.ArriveAndWait();
+        for (int block = 0; block < 1500 || hostRounds < kOverlapRounds || frames < kOverlapRounds; ++block) {
             effect->processReplacing(effect, io, io, 256);
         }
         stop = true;
     });
     std::thread host([&] {
-        for (unsigned round = 0; !stop; ++round) {
+        start.ArriveAndWait();
+        for (unsigned round = 0; !stop; hostRounds = ++round) {
             effect->setParameter(effect, static_cast<VstInt32>(round % 10),
                                  static_cast<float>(round % 5) / 4.0f);
             effect->dispatcher(effect, effSetProgram, 0, round % 10, nullptr, 0.0f);
@@ -113,7 +146,7 @@ TEST(Concurrency, EditorPaintsWhileTheHostChangesValues) {
     });
 
     const IMouseState none;
-    int frames = 0;
+    start.ArriveAndWait();
     while (!stop) {
         editor->RunFrame();
         editor->copiedAreas.clear();
@@ -129,24 +162,33 @@ TEST(Concurrency, EditorPaintsWhileTheHostChangesValues) {
     }
     audio.join();
     host.join();
-    EXPECT_GT(frames, 0);
+    EXPECT_GT(frames.load(), 0u);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
 TEST(Concurrency, InstancesOnSeparateThreadsShareOnlyTheDenormalOffset) {
     std::vector<std::thread> threads;
     std::atomic<int> opened{0};
+    // The instances that processed their 400 blocks; each keeps processing until all have.
+    std::atomic<int> finished{0};
+    StartingLine start(3);
     for (int t = 0; t < 3; ++t) {
         threads.emplace_back([&] {
             AEffect* effect = OpenInstance(Host, 48000.0f, 256);
+            if (effect != nullptr) {
+                ++opened;
+            }
+            start.ArriveAndWait();
             if (effect == nullptr) {
                 return;
             }
-            ++opened;
             std::vector<double> left(256, 0.25), right(256, -0.25);
             double* io[2] = {left.data(), right.data()};
-            for (int block = 0; block < 400; ++block) {
+            for (int block = 0; block < 400 || finished < opened; ++block) {
                 effect->processDoubleReplacing(effect, io, io, 256);
+                if (block == 399) {
+                    ++finished;
+                }
             }
             effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
         });

@@ -10,6 +10,9 @@ namespace {
 constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 174;
 constexpr int kWatchPeriodMs = 20;
+// How long a window, an input or a key may take to be handled; past it the caller goes on, and
+// the test fails on what it checks next.
+constexpr int kHandledWaitMs = 2000;
 constexpr WPARAM kMessageTextId = 0xFFFF;
 
 void Send(INPUT& input) {
@@ -26,6 +29,48 @@ std::string ClassOf(HWND hwnd) {
     char name[64] = {};
     GetClassNameA(hwnd, name, sizeof name);
     return name;
+}
+
+// Polls done until it answers true or ms milliseconds have passed; answers done(). For a thread
+// without windows, which has no messages to handle meanwhile.
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return done();
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
+// Whether this thread's queue holds nothing left to handle.
+bool QueueEmpty() {
+    return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0;
+}
+
+// Whether the cursor is at the client position (x, y) of window.
+bool CursorAt(HWND window, int x, int y) {
+    POINT target = {x, y};
+    ClientToScreen(window, &target);
+    POINT cursor = {};
+    return GetCursorPos(&cursor) && cursor.x == target.x && cursor.y == target.y;
+}
+
+// Whether the mouse button is down as far as this thread knows: the state changes when the thread
+// takes the press or the release from its queue.
+bool ButtonDown(bool left) {
+    return (GetKeyState(left ? VK_LBUTTON : VK_RBUTTON) & 0x8000) != 0;
+}
+
+// The position of the menu's highlighted item; -1 for none.
+int Highlighted(HMENU menu) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if ((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) != 0) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 // The visible top-level windows of this process with the class name.
@@ -82,14 +127,21 @@ HostWindow::HostWindow() {
                            GetModuleHandleA(nullptr), this);
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
-    Pump(100);
+    // Until the window is shown, in front and painted.
+    PumpUntil(
+        [this] {
+            return IsWindowVisible(hwnd) && GetForegroundWindow() == hwnd &&
+                   !GetUpdateRect(hwnd, nullptr, FALSE) && QueueEmpty();
+        },
+        kHandledWaitMs);
 }
 
 HostWindow::~HostWindow() {
     if (IsWindow(hwnd)) {
         DestroyWindow(hwnd);
     }
-    Pump(20);
+    // Handles what destroying the window left in the queue, such as another window's activation.
+    PumpUntil(QueueEmpty, kHandledWaitMs);
 }
 
 LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -148,12 +200,14 @@ void MouseButton(bool left, bool down) {
 }
 
 void Click(HWND window, int x, int y, bool left) {
+    // After each input, handles messages until this thread has taken that input from its queue.
     MoveMouse(window, x, y);
-    Pump(30);
+    PumpUntil([&] { return CursorAt(window, x, y) && HIWORD(GetQueueStatus(QS_MOUSEMOVE)) == 0; },
+              kHandledWaitMs);
     MouseButton(left, true);
-    Pump(30);
+    PumpUntil([left] { return ButtonDown(left); }, kHandledWaitMs);
     MouseButton(left, false);
-    Pump(30);
+    PumpUntil([left] { return !ButtonDown(left); }, kHandledWaitMs);
 }
 
 void Wheel(int delta) {
@@ -252,8 +306,13 @@ void DialogWatcher::Run() {
 }
 
 void DialogWatcher::ReadBox(HWND box) {
-    // Give the box time to lay out its controls.
-    Sleep(50);
+    // Waits until the box has its text and its buttons in place.
+    WaitUntil(
+        [box] {
+            return GetWindowTextLengthA(GetDlgItem(box, static_cast<int>(kMessageTextId))) > 0 &&
+                   (GetDlgItem(box, IDOK) != nullptr || GetDlgItem(box, IDYES) != nullptr);
+        },
+        kHandledWaitMs);
     SeenBox seen;
     seen.caption = WindowText(box);
     seen.text = WindowText(GetDlgItem(box, static_cast<int>(kMessageTextId)));
@@ -274,8 +333,14 @@ void DialogWatcher::ReadBox(HWND box) {
 }
 
 void DialogWatcher::ReadMenu(HWND menuWindow) {
-    Sleep(50);
-    const auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    // Waits until the menu window answers with its menu, items and all.
+    HMENU menu = nullptr;
+    WaitUntil(
+        [&] {
+            menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+            return menu != nullptr && GetMenuItemCount(menu) > 0;
+        },
+        kHandledWaitMs);
     SeenMenu seen;
     for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
         char text[256] = {};
@@ -292,18 +357,21 @@ void DialogWatcher::ReadMenu(HWND menuWindow) {
             menuAnswers.pop_front();
         }
     }
-    // The keys go to the menu's own message loop.
-    const auto press = [menuWindow](WPARAM key) {
+    // The keys go to the menu's own message loop; each counts as handled once the highlight has
+    // moved on or the menu has closed.
+    const auto press = [menuWindow](WPARAM key, const std::function<bool()>& handled) {
         PostMessageA(menuWindow, WM_KEYDOWN, key, 1);
         PostMessageA(menuWindow, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-        Sleep(20);
+        WaitUntil(handled, kHandledWaitMs);
     };
+    const auto closed = [menuWindow] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); };
     if (answer < 0) {
-        press(VK_ESCAPE);
+        press(VK_ESCAPE, closed);
         return;
     }
     for (int i = 0; i <= answer; ++i) {
-        press(VK_DOWN);
+        const int before = Highlighted(menu);
+        press(VK_DOWN, [menu, before] { return Highlighted(menu) != before; });
     }
-    press(VK_RETURN);
+    press(VK_RETURN, closed);
 }
