@@ -18,6 +18,11 @@ constexpr int kDefaultScratchFrames = 1024;
 // The most samples a channel's scratch holds; longer blocks are processed in pieces.
 constexpr int kMaxScratchFrames = 65536;
 
+// A tail that may go on for ever (TailFrames).
+constexpr int32_t kInfiniteTail = -1;
+// The length of the fade between the effect and the dry signal when bypass changes.
+constexpr double kBypassFadeSeconds = 0.010;
+
 // Chunk header: the magic "tffp" and the format version.
 constexpr int32_t kChunkMagic = 0x70666674;
 constexpr int32_t kChunkVersion = 0x00010000;
@@ -84,6 +89,9 @@ public:
     virtual void OnHostParameterMenu(int /*index*/, int /*x*/, int /*y*/) {}
     // [any] A program was made current or renamed.
     virtual void OnPresetChange() {}
+    // [any] How many frames the output may go on after the input falls silent, kInfiniteTail
+    // when it may never end; the base answers the tail size.
+    virtual int32_t TailFrames() { return tailSize; }
 
     // [ui] Takes the plug-in lock. A control moved: set the parameter, tell the host, notify the
     // effect.
@@ -142,6 +150,25 @@ public:
     // [audio] Plug-in lock held. The same for double-precision buffers, which ProcessBlock reads
     // and writes directly (a disconnected channel works in its scratch).
     void ProcessHostBlock(double** inputs, double** outputs, int frames);
+    // [audio] Plug-in lock held. A replacing block with the host's parameter changes, in rising
+    // order of offset: the block is processed in pieces that end where a change takes effect, so
+    // each acts from its own frame on, as if the host had set it between two blocks there.
+    // Changes at or past the block's end act after it. A block of no frames touches no buffer
+    // (they may be missing) and only applies the changes.
+    void ProcessHostBlock(float** inputs, float** outputs, int frames, const ParameterChange* changes,
+                          int changeCount);
+    void ProcessHostBlock(double** inputs, double** outputs, int frames, const ParameterChange* changes,
+                          int changeCount);
+    // [audio] Plug-in lock held. The frame of the host's block at which the piece that
+    // ProcessBlock is working on starts (0 outside processing), for bindings that report the
+    // host's position at the start of each piece.
+    int32_t BlockOffset() const { return blockOffset; }
+    // [any] Plug-in lock held. Bypass on or off: the output fades over kBypassFadeSeconds, at
+    // equal power, to the dry input (outputs without an input to silence) and back; without
+    // fade (a state loaded while no audio runs) it is there at once. The effect goes on
+    // processing meanwhile, so it comes back without a jump.
+    void SetBypass(bool bypassed, bool fade);
+    bool Bypassed() const { return bypassTarget; }
 
     // [any] Plug-in lock held, except while the plug-in is being built. Parameters; the plug-in
     // owns them; none for an index out of range.
@@ -239,13 +266,26 @@ private:
     void ParseChannelIO(const char* channelIO);
     // Whether some channel is disconnected, and so reads or writes its scratch.
     bool UsesScratch();
+    // Runs host frames start to start + frames, in pieces of at most the scratch's length.
     template <typename Sample>
-    void ProcessInPieces(Sample** inputs, Sample** outputs, int frames, bool accumulate);
-    // Clears the host's buffers of the connected outputs.
+    void ProcessInPieces(Sample** inputs, Sample** outputs, int start, int frames, bool accumulate);
     template <typename Sample>
-    void SilenceHostOutputs(Sample** outputs, int frames);
+    void ProcessWithChanges(Sample** inputs, Sample** outputs, int frames, const ParameterChange* changes,
+                            int changeCount);
+    // Keeps the dry input of a piece in the input scratch, where ProcessBlock may overwrite the
+    // host's buffers (double precision, in place).
+    void KeepDryInput(double** inputs, int start, int frames);
+    // Mixes the dry input into the piece's output while bypass is on or fading.
+    void MixBypass(int frames);
+    // Clears frames of the host's buffers of the connected outputs from start on.
+    template <typename Sample>
+    void SilenceHostOutputs(Sample** outputs, int start, int frames);
 
     IPluginHost* host = nullptr;
+    int32_t blockOffset = 0;
+    // Bypass: the target, and the fade's position from 0 (the effect) to 1 (the dry signal).
+    bool bypassTarget = false;
+    double bypassPosition = 0.0;
     int channelIOCount = 0;
     std::unique_ptr<ChannelIOPair[]> channelIOs;
     int inputCount = 0;

@@ -28,6 +28,14 @@ struct HostTimeInfo {
     bool looping = false;
 };
 
+// A host's change of parameter index to a normalised value, taking effect at frame offset of
+// the block it came with.
+struct ParameterChange {
+    int32_t offset = 0;
+    int32_t index = 0;
+    double normalized = 0.0;
+};
+
 struct MidiMessage {
     int32_t offset = 0; // frame within the block
     uint8_t status = 0;

@@ -171,6 +171,10 @@ int KSPhaser::LoadState(const IByteBuffer& buffer, int pos) {
     return pos;
 }
 
+int32_t KSPhaser::TailFrames() {
+    return ParameterAt(Feedback)->Value() == 0.0 ? 0 : kInfiniteTail;
+}
+
 void KSPhaser::OnPresetChange() {
     SendParametersToEditor();
 }

@@ -31,6 +31,9 @@ public:
     int LoadState(const IByteBuffer& buffer, int pos) override;
     // [any] Plug-in lock held.
     void OnPresetChange() override;
+    // [any] Plug-in lock held. Without feedback the stages ring for no audible time; with it
+    // the output may go on, the longer the nearer the feedback comes to 100 %.
+    int32_t TailFrames() override;
     // [ui] While the phaser is built.
     void CreateParameters() override;
 

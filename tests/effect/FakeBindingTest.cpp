@@ -155,4 +155,79 @@ TEST(FakeBinding, TheCoreAndTheEditorReachTheHostOnlyThroughIt) {
     EXPECT_EQ(plugin->CurrentPreset(), 2);
 }
 
+// The input both instances hear: two different tones.
+void FillBlock(std::vector<double>& left, std::vector<double>& right, int block) {
+    for (size_t i = 0; i < left.size(); ++i) {
+        const double t = static_cast<double>(block * static_cast<int>(left.size()) + static_cast<int>(i));
+        left[i] = std::sin(0.01 * t);
+        right[i] = 0.5 * std::sin(0.023 * t);
+    }
+}
+
+TEST(FakeBinding, ChangesAtOffsetsActAsBetweenBlocksSplitThere) {
+    FakeBinding hostA, hostB;
+    std::unique_ptr<IPluginBase> pieces = OpenWith(hostA);
+    std::unique_ptr<IPluginBase> blocks = OpenWith(hostB);
+    const ParameterChange changes[] = {
+        {0, Stages, 1.0}, {100, Manual, 0.7}, {300, Feedback, 0.2}, {300, Mix, 1.0}, {kFrames, Spread, 0.5}};
+    std::vector<double> left(kFrames), right(kFrames), outLeft(kFrames), outRight(kFrames);
+    FillBlock(left, right, 0);
+    double* in[2] = {left.data(), right.data()};
+    double* out[2] = {outLeft.data(), outRight.data()};
+    LockGuard guard(pieces->Lock());
+    pieces->ProcessHostBlock(in, out, kFrames, changes, 5);
+
+    std::vector<double> expectLeft(kFrames), expectRight(kFrames);
+    int start = 0;
+    for (int end : {100, 300, kFrames}) {
+        for (const ParameterChange& change : changes) {
+            if (change.offset == start) {
+                blocks->SetParameterFromHost(change.index, change.normalized);
+            }
+        }
+        double* inAt[2] = {left.data() + start, right.data() + start};
+        double* outAt[2] = {expectLeft.data() + start, expectRight.data() + start};
+        blocks->ProcessHostBlock(inAt, outAt, end - start);
+        start = end;
+    }
+    EXPECT_EQ(outLeft, expectLeft);
+    EXPECT_EQ(outRight, expectRight);
+    EXPECT_EQ(pieces->ParameterAt(Spread)->Value(), 0.5); // after the block
+}
+
+// In place, as hosts may hand the buffers: the dry input is kept before the effect overwrites it.
+TEST(FakeBinding, BypassFadesToTheDryInputAndBackWhileTheEffectRunsOn) {
+    FakeBinding hostA, hostB;
+    std::unique_ptr<IPluginBase> bypassed = OpenWith(hostA);
+    std::unique_ptr<IPluginBase> reference = OpenWith(hostB);
+    std::vector<double> left(kFrames), right(kFrames), dry(kFrames), refLeft(kFrames), refRight(kFrames);
+    const int fadeFrames = 441; // 10 ms at 44.1 kHz
+    for (int block = 0; block < 6; ++block) {
+        FillBlock(left, right, block);
+        FillBlock(refLeft, refRight, block);
+        dry = left;
+        double* io[2] = {left.data(), right.data()};
+        double* ref[2] = {refLeft.data(), refRight.data()};
+        LockGuard guard(bypassed->Lock());
+        if (block == 1 || block == 3) {
+            bypassed->SetBypass(block == 1, true);
+        }
+        bypassed->ProcessHostBlock(io, io, kFrames);
+        reference->ProcessHostBlock(ref, ref, kFrames);
+        if (block == 1) {
+            for (int i = 1; i < fadeFrames; ++i) {
+                ASSERT_LT(std::fabs(left[i] - left[i - 1]), 0.05) << i; // no click
+            }
+            for (int i = fadeFrames; i < kFrames; ++i) {
+                ASSERT_EQ(left[i], dry[i]) << i;
+            }
+        } else if (block == 2) {
+            EXPECT_EQ(left, dry);
+        } else if (block >= 4) {
+            EXPECT_EQ(left, refLeft); // the effect ran on, unchanged, beneath
+            EXPECT_EQ(right, refRight);
+        }
+    }
+}
+
 } // namespace
