@@ -3,7 +3,8 @@
 # depends on system DLLs only.
 function(ksp_plugin_library target)
     cmake_parse_arguments(arg "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
-    add_library(${target} MODULE ${PROJECT_SOURCE_DIR}/formats/vst2/VstEntry.cpp ${arg_SOURCES})
+    add_library(${target} MODULE ${PROJECT_SOURCE_DIR}/formats/vst2/VstEntry.cpp
+                ${PROJECT_SOURCE_DIR}/platform/ModuleLifetime.cpp ${arg_SOURCES})
     target_link_libraries(${target} PRIVATE ${arg_LIBS} ksp_vst ksp_graphics ksp_platform ksp_core ksp_plugin_flags)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${arg_OUTPUT_NAME})
     if(MINGW)

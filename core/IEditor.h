@@ -28,4 +28,8 @@ public:
     // user, and the audio thread must not wait with them. The host's idle call, window open or
     // not.
     virtual void Idle() = 0;
+    // [ui] No lock. The file descriptor a host's run loop watches for the open window's events,
+    // calling Idle when it is readable and on a timer of the frame period; -1 where the window
+    // gets its events from the system (Windows) or has none.
+    virtual int EventDescriptor() const = 0;
 };

@@ -104,6 +104,8 @@ public:
     // without an event loop of their own handle their events and run the frame timer here, and
     // do nothing while closed.
     void Idle() override {}
+    // [ui] No lock. None unless the platform's window says otherwise.
+    int EventDescriptor() const override { return -1; }
     // [ui] Appends the clipboard's text, zero-terminated; false when there is none.
     virtual bool GetClipboardText(IByteBuffer& out) = 0;
     virtual void HideMouseCursor() {}

@@ -261,6 +261,10 @@ void IGraphicsX11::Idle() {
     }
 }
 
+int IGraphicsX11::EventDescriptor() const {
+    return screen.display != nullptr ? ConnectionNumber(screen.display) : -1;
+}
+
 bool IGraphicsX11::FrameDue() const {
     return std::chrono::steady_clock::now() - lastTick >= period;
 }

@@ -10,9 +10,10 @@ class X11TextEntry;
 struct X11SharedImage;
 
 // The editor on Linux: an X11 child window of the host's window, on a display connection of
-// its own. The host's effEditIdle drives it: Idle handles every pending event and runs the
+// its own. The host drives it, through the VST 2.4 idle call or its run loop watching the
+// connection (EventDescriptor) and a timer: Idle handles every pending event and runs the
 // frame timer when it is due; nothing else runs between the host's calls (no thread, no
-// timer). Pop-up menus and message boxes are windows drawn by the editor with loops of their
+// timer of its own). Pop-up menus and message boxes are windows drawn by the editor with loops of their
 // own; the text entry is drawn inside the editor's window.
 //
 // Threads: everything here runs on the host's user interface thread. X errors of the editor's
@@ -59,6 +60,8 @@ public:
     // [ui] No lock. The child window's id as a pointer, or none.
     void* GetWindow() override;
     void Idle() override;
+    // [ui] No lock. The display connection's socket while the window is open, else -1.
+    int EventDescriptor() const override;
     // [ui] No lock. False, with the empty text appended, when there is no text or it cannot be stored.
     bool GetClipboardText(IByteBuffer& out) override;
     PIX_IBitmap* LoadBitmapResource(int id, const char* fileName) override;
