@@ -1,21 +1,39 @@
-# ksp_plugin_library(TARGET OUTPUT_NAME name SOURCES... LIBS...): a VST 2.4 plug-in library
-# built around formats/vst2/VstEntry.cpp. It exports VSTPluginMain and main only; on Windows it
-# depends on system DLLs only.
+# ksp_plugin_library(TARGET OUTPUT_NAME name ENTRY source EXPORTS stem [DESCRIPTION text]
+#                    SOURCES... LIBS...): a plug-in library built around its format's entry
+# source. It exports only what stem.def (Windows) or stem.map (elsewhere) lists; on Windows it
+# depends on system DLLs only. With a description it carries the product's version for file
+# tools: a version resource in a DLL, a version string in a section of its own elsewhere.
 function(ksp_plugin_library target)
-    cmake_parse_arguments(arg "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
-    add_library(${target} MODULE ${PROJECT_SOURCE_DIR}/formats/vst2/VstEntry.cpp
-                ${PROJECT_SOURCE_DIR}/platform/ModuleLifetime.cpp ${arg_SOURCES})
-    target_link_libraries(${target} PRIVATE ${arg_LIBS} ksp_vst ksp_graphics ksp_platform ksp_core ksp_plugin_flags)
+    cmake_parse_arguments(arg "" "OUTPUT_NAME;ENTRY;EXPORTS;DESCRIPTION" "SOURCES;LIBS" ${ARGN})
+    add_library(${target} MODULE ${arg_ENTRY} ${PROJECT_SOURCE_DIR}/platform/ModuleLifetime.cpp ${arg_SOURCES})
+    target_link_libraries(${target} PRIVATE ${arg_LIBS} ksp_graphics ksp_platform ksp_core ksp_plugin_flags)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${arg_OUTPUT_NAME})
     if(MINGW)
-        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/formats/vst2/exports.def)
+        target_sources(${target} PRIVATE ${arg_EXPORTS}.def)
     else()
-        set(map ${PROJECT_SOURCE_DIR}/formats/vst2/exports.map)
+        set(map ${arg_EXPORTS}.map)
         target_link_options(${target} PRIVATE -Wl,--version-script=${map})
         if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize")
             # Sanitizer runtimes come from the loading program, so only plain builds can insist.
             target_link_options(${target} PRIVATE -Wl,--no-undefined)
         endif()
         set_target_properties(${target} PROPERTIES LINK_DEPENDS ${map})
+    endif()
+    if(arg_DESCRIPTION)
+        set(KSP_DESCRIPTION ${arg_DESCRIPTION})
+        set(plugin_name ${arg_OUTPUT_NAME})
+        if(WIN32)
+            get_target_property(suffix ${target} SUFFIX)
+            if(NOT suffix)
+                set(suffix ${CMAKE_SHARED_MODULE_SUFFIX})
+            endif()
+            set(plugin_file ${arg_OUTPUT_NAME}${suffix})
+            enable_language(RC)
+            configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}Version.rc @ONLY)
+            target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}Version.rc)
+        else()
+            configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.cpp.in ${CMAKE_CURRENT_BINARY_DIR}/${target}Version.cpp @ONLY)
+            target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}Version.cpp)
+        endif()
     endif()
 endfunction()

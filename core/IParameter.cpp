@@ -55,6 +55,14 @@ void IParameter::SetupContinuous(const char* name, double defaultValue, double m
     }
 }
 
+void IParameter::SetUnit(const char* text) {
+    CopyText(unit, text, sizeof unit);
+}
+
+int IParameter::StepCount() const {
+    return type == kParameterContinuous ? 0 : TruncateToInt32(max - min);
+}
+
 void IParameter::SetupBoolean(const char* name) {
     if (type == kParameterUninitialised) {
         type = kParameterBoolean;
@@ -118,6 +126,10 @@ void IParameter::SetFromNormalized(double x) {
     if (std::isnan(x)) {
         return;
     }
+    value.store(ValueAt(x), std::memory_order_relaxed);
+}
+
+double IParameter::ValueAt(double x) const {
     // Outside 0..1 the power of a negative base would leave the range (or the real numbers).
     x = x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
     double v = PlainOf(x);
@@ -125,7 +137,7 @@ void IParameter::SetFromNormalized(double x) {
         v = std::floor(v / step + 0.5) * step;
     }
     // The step grid is anchored at 0, so a rounded value may fall just below min.
-    value.store(v > max ? max : (v < min ? min : v), std::memory_order_relaxed);
+    return v > max ? max : (v < min ? min : v);
 }
 
 void IParameter::SetFromPlain(double v) {

@@ -37,6 +37,9 @@ public:
     void SetupBoolean(const char* name);
     void SetupEnumerated(const char* name, int defaultValue, int count);
     void SetupInteger(const char* name, int defaultValue, int min, int max);
+    // The unit the display texts end in, for hosts that show it apart ("Hz", "%"); empty when
+    // they end in none, or in different ones. Copied, cut to kParameterNameCapacity bytes.
+    void SetUnit(const char* text);
     // Appends a value text; false when the list could not grow.
     bool AddValueText(int value, const char* text);
     // [any] No lock needed; the editor's next paint shows the new form.
@@ -52,6 +55,8 @@ public:
     double Normalized() const { return NormalizedOf(value); }
     // Plain value of a normalised one, without rounding or clamping.
     double PlainOf(double x) const;
+    // The value SetFromNormalized(x) would give: x within 0..1, stepped types on their steps.
+    double ValueAt(double x) const;
 
     // Writes into out (kParameterTextCapacity bytes) the display text of v.
     void FormatDisplay(double v, bool isNormalized, char* out, bool withValueTexts) const;
@@ -75,6 +80,10 @@ public:
     }
     const char* Name() const { return name; }
     const char* Label() const { return label; }
+    const char* Unit() const { return unit; }
+    // Steps from the lowest to the highest value of a stepped parameter (1 for a boolean, the
+    // count less one for an enumeration); 0 for a continuous one.
+    int StepCount() const;
     int ValueTextCount() const;
     // The text of the first entry for value, or none.
     const char* ValueText(int value) const;
@@ -91,6 +100,7 @@ private:
     int32_t decimals = 0;
     char name[kParameterNameCapacity] = {};
     char label[kParameterNameCapacity] = {};
+    char unit[kParameterNameCapacity] = {};
     bool showNegated = false;
     IByteBuffer valueTexts{4096};
 };

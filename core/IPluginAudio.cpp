@@ -87,15 +87,26 @@ void IPluginBase::ProcessWithChanges(Sample** inputs, Sample** outputs, int fram
     int start = 0;
     while (start < frames) {
         while (next < changeCount && changes[next].offset <= start) {
-            SetParameterFromHost(changes[next].index, changes[next].normalized);
-            ++next;
+            ApplyChange(changes[next++]);
         }
         const int end = next < changeCount && changes[next].offset < frames ? changes[next].offset : frames;
         ProcessInPieces(inputs, outputs, start, end - start, false);
         start = end;
     }
     for (; next < changeCount; ++next) {
-        SetParameterFromHost(changes[next].index, changes[next].normalized);
+        ApplyChange(changes[next]);
+    }
+}
+
+void IPluginBase::ApplyChange(const ParameterChange& change) {
+    if (change.index >= 0) {
+        SetParameterFromHost(change.index, change.value);
+    } else if (change.index == kBypassChange) {
+        SetBypass(change.value >= 0.5, true);
+    } else if (change.index == kProgramChange) {
+        // As a host's program change between blocks: the edits stay in the program left.
+        ModifyCurrentPreset(nullptr);
+        LoadPreset(static_cast<int>(change.value));
     }
 }
 

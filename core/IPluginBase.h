@@ -150,11 +150,11 @@ public:
     // [audio] Plug-in lock held. The same for double-precision buffers, which ProcessBlock reads
     // and writes directly (a disconnected channel works in its scratch).
     void ProcessHostBlock(double** inputs, double** outputs, int frames);
-    // [audio] Plug-in lock held. A replacing block with the host's parameter changes, in rising
-    // order of offset: the block is processed in pieces that end where a change takes effect, so
-    // each acts from its own frame on, as if the host had set it between two blocks there.
-    // Changes at or past the block's end act after it. A block of no frames touches no buffer
-    // (they may be missing) and only applies the changes.
+    // [audio] Plug-in lock held. A replacing block with the host's changes (parameters, bypass,
+    // program), in rising order of offset: the block is processed in pieces that end where a
+    // change takes effect, so each acts from its own frame on, as if the host had made it
+    // between two blocks there. Changes at or past the block's end act after it. A block of no
+    // frames touches no buffer (they may be missing) and only applies the changes.
     void ProcessHostBlock(float** inputs, float** outputs, int frames, const ParameterChange* changes,
                           int changeCount);
     void ProcessHostBlock(double** inputs, double** outputs, int frames, const ParameterChange* changes,
@@ -208,6 +208,11 @@ public:
     // [any] Plug-in lock held. Loads a program or bank chunk of size bytes; answers 1 on success,
     // else 0. quirkHost marks a host that hands banks over as programs.
     int32_t SetChunk(const void* data, int64_t size, bool isBank, bool quirkHost);
+    // [any] Plug-in lock held. Loads a program chunk or a bank chunk, whichever the bytes are,
+    // only when every byte reads as one; otherwise everything stays as it was (the current
+    // program keeps the current values, as when the host saves the bank). Answers whether it
+    // loaded.
+    bool LoadChunk(const void* data, int64_t size);
 
     // Channels. [any] Plug-in lock held; the plug-in owns them; none for an index out of range.
     int InputCount() const { return inputCount; }
@@ -272,6 +277,12 @@ private:
     template <typename Sample>
     void ProcessWithChanges(Sample** inputs, Sample** outputs, int frames, const ParameterChange* changes,
                             int changeCount);
+    void ApplyChange(const ParameterChange& change);
+    // Reads a program's state and its name at pos into the current program; answers the position
+    // after them, or -1.
+    int ReadProgramChunk(const IByteBuffer& buffer, int pos);
+    // Puts back programs and values from a bank chunk this plug-in made.
+    void Restore(const IByteBuffer& bank);
     // Keeps the dry input of a piece in the input scratch, where ProcessBlock may overwrite the
     // host's buffers (double precision, in place).
     void KeepDryInput(double** inputs, int start, int frames);

@@ -150,14 +150,7 @@ int32_t IPluginBase::SetChunk(const void* data, int64_t size, bool isBank, bool 
     if (isBank && chunkVersion >= kChunkVersion) {
         result = UnserializePresets(target, pos);
     } else {
-        result = LoadState(target, pos);
-        if (result < n) {
-            char name[kPresetNameCapacity] = {};
-            result = target.GetString(result, name, sizeof name);
-            ModifyCurrentPreset(name);
-        } else {
-            ModifyCurrentPreset(nullptr);
-        }
+        result = ReadProgramChunk(target, pos);
     }
     // Hosts that hand banks over as programs: bytes the program read did not take exactly are
     // read again as a bank. Without a bank header the program read's own result stands.
@@ -177,4 +170,52 @@ int32_t IPluginBase::SetChunk(const void* data, int64_t size, bool isBank, bool 
     }
     SendParametersToEditor();
     return 1;
+}
+
+int IPluginBase::ReadProgramChunk(const IByteBuffer& buffer, int pos) {
+    int result = LoadState(buffer, pos);
+    if (result < buffer.Size()) {
+        char name[kPresetNameCapacity] = {};
+        result = buffer.GetString(result, name, sizeof name);
+        ModifyCurrentPreset(name);
+    } else {
+        ModifyCurrentPreset(nullptr);
+    }
+    return result;
+}
+
+bool IPluginBase::LoadChunk(const void* data, int64_t size) {
+    IByteBuffer bytes;
+    IByteBuffer saved;
+    void* current = nullptr;
+    const int32_t savedSize = GetChunk(&current, true);
+    if (data == nullptr || !CopyInto(bytes, data, size) || savedSize <= 0 ||
+        !CopyInto(saved, current, savedSize)) {
+        return false;
+    }
+    int pos = 0;
+    if (ReadChunkHeader(bytes, pos) < kChunkVersion) {
+        return false;
+    }
+    const int start = pos;
+    // Whichever reading takes every byte, the program's first: a bank read as a program, or a
+    // program as a bank, stops short or runs out.
+    bool whole = ReadProgramChunk(bytes, start) == bytes.Size();
+    if (!whole) {
+        Restore(saved);
+        whole = UnserializePresets(bytes, start) == bytes.Size();
+    }
+    if (!whole) {
+        Restore(saved);
+        return false;
+    }
+    SendParametersToEditor();
+    return true;
+}
+
+void IPluginBase::Restore(const IByteBuffer& bank) {
+    int pos = 0;
+    ReadChunkHeader(bank, pos);
+    UnserializePresets(bank, pos);
+    SendParametersToEditor();
 }

@@ -28,12 +28,17 @@ struct HostTimeInfo {
     bool looping = false;
 };
 
-// A host's change of parameter index to a normalised value, taking effect at frame offset of
-// the block it came with.
+// What a ParameterChange changes besides the parameters: bypass (value 1 on, 0 off) and the
+// current program (value its index).
+constexpr int32_t kBypassChange = -1;
+constexpr int32_t kProgramChange = -2;
+
+// A host's change, taking effect at frame offset of the block it came with: parameter index
+// (0 and up) to a normalised value, or kBypassChange or kProgramChange.
 struct ParameterChange {
     int32_t offset = 0;
     int32_t index = 0;
-    double normalized = 0.0;
+    double value = 0.0;
 };
 
 struct MidiMessage {

@@ -182,7 +182,7 @@ TEST(FakeBinding, ChangesAtOffsetsActAsBetweenBlocksSplitThere) {
     for (int end : {100, 300, kFrames}) {
         for (const ParameterChange& change : changes) {
             if (change.offset == start) {
-                blocks->SetParameterFromHost(change.index, change.normalized);
+                blocks->SetParameterFromHost(change.index, change.value);
             }
         }
         double* inAt[2] = {left.data() + start, right.data() + start};
