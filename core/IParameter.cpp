@@ -122,14 +122,10 @@ double IParameter::PlainOf(double x) const {
     return std::pow(x, shape) * (max - min) + min;
 }
 
-void IParameter::SetFromNormalized(double x) {
+double IParameter::ValueFromNormalized(double x) const {
     if (std::isnan(x)) {
-        return;
+        return x;
     }
-    value.store(ValueAt(x), std::memory_order_relaxed);
-}
-
-double IParameter::ValueAt(double x) const {
     // Outside 0..1 the power of a negative base would leave the range (or the real numbers).
     x = x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x);
     double v = PlainOf(x);
@@ -138,6 +134,12 @@ double IParameter::ValueAt(double x) const {
     }
     // The step grid is anchored at 0, so a rounded value may fall just below min.
     return v > max ? max : (v < min ? min : v);
+}
+
+void IParameter::SetFromNormalized(double x) {
+    if (!std::isnan(x)) {
+        value.store(ValueFromNormalized(x), std::memory_order_relaxed);
+    }
 }
 
 void IParameter::SetFromPlain(double v) {
@@ -176,8 +178,8 @@ void IParameter::FormatDisplay(double v, bool isNormalized, char* out, bool with
     }
 }
 
-const char* IParameter::LabelForHost() const {
-    const char* text = ValueText(TruncateToInt32(Value()));
+const char* IParameter::LabelForHost(double v) const {
+    const char* text = ValueText(TruncateToInt32(v));
     if (text != nullptr && text[0] != '\0') {
         return "";
     }

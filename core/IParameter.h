@@ -51,17 +51,20 @@ public:
     void SetFromNormalized(double x);
     void SetFromPlain(double v);
 
+    // [any] No lock. The plain value SetFromNormalized(x) stores: within min..max, and on the
+    // step for every type but continuous; NaN for NaN.
+    double ValueFromNormalized(double x) const;
     double NormalizedOf(double v) const;
     double Normalized() const { return NormalizedOf(value); }
     // Plain value of a normalised one, without rounding or clamping.
     double PlainOf(double x) const;
-    // The value SetFromNormalized(x) would give: x within 0..1, stepped types on their steps.
-    double ValueAt(double x) const;
 
     // Writes into out (kParameterTextCapacity bytes) the display text of v.
     void FormatDisplay(double v, bool isNormalized, char* out, bool withValueTexts) const;
     // The unit label, or the empty text when a value text already names the value.
-    const char* LabelForHost() const;
+    const char* LabelForHost() const { return LabelForHost(Value()); }
+    // [any] No lock. The same for plain value v; the text is owned by the parameter.
+    const char* LabelForHost(double v) const;
     // Turns text typed on the host's side into a plain value. Fails for a value text that
     // matches no entry and for a number that is not finite.
     bool ParseText(const char* text, double& plain) const;

@@ -74,7 +74,7 @@ vst3::tresult VST3_CALL IPluginVST3::getParamStringByValue(vst3::ParamID id, vst
         const int index = static_cast<int>(x * programs);
         CopyText(text, plugin->PresetName(index < programs ? index : programs - 1), sizeof text);
     } else if (const IParameter* parameter = plugin->ParameterAt(static_cast<int>(id))) {
-        parameter->FormatDisplay(parameter->ValueAt(x), false, text, true);
+        parameter->FormatDisplay(parameter->ValueFromNormalized(x), false, text, true);
     } else {
         return vst3::kInvalidArgument;
     }
