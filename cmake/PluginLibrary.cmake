@@ -1,13 +1,16 @@
-# ksp_plugin_library(TARGET OUTPUT_NAME name ENTRY source EXPORTS stem [DESCRIPTION text]
-#                    SOURCES... LIBS...): a plug-in library built around its format's entry
-# source. It exports only what stem.def (Windows) or stem.map (elsewhere) lists; on Windows it
+# ksp_plugin_library(TARGET OUTPUT_NAME name ENTRY source EXPORTS stem [SUFFIX suffix]
+#                    [DESCRIPTION text] SOURCES... LIBS...): a plug-in library built around its
+# format's entry source. It exports only what stem.def (Windows) or stem.map (elsewhere) lists; on Windows it
 # depends on system DLLs only. With a description it carries the product's version for file
 # tools: a version resource in a DLL, a version string in a section of its own elsewhere.
 function(ksp_plugin_library target)
-    cmake_parse_arguments(arg "" "OUTPUT_NAME;ENTRY;EXPORTS;DESCRIPTION" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(arg "" "OUTPUT_NAME;ENTRY;EXPORTS;SUFFIX;DESCRIPTION" "SOURCES;LIBS" ${ARGN})
     add_library(${target} MODULE ${arg_ENTRY} ${PROJECT_SOURCE_DIR}/platform/ModuleLifetime.cpp ${arg_SOURCES})
     target_link_libraries(${target} PRIVATE ${arg_LIBS} ksp_graphics ksp_platform ksp_core ksp_plugin_flags)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${arg_OUTPUT_NAME})
+    if(arg_SUFFIX)
+        set_target_properties(${target} PROPERTIES SUFFIX ${arg_SUFFIX})
+    endif()
     if(MINGW)
         target_sources(${target} PRIVATE ${arg_EXPORTS}.def)
     else()
@@ -23,11 +26,11 @@ function(ksp_plugin_library target)
         set(KSP_DESCRIPTION ${arg_DESCRIPTION})
         set(plugin_name ${arg_OUTPUT_NAME})
         if(WIN32)
-            get_target_property(suffix ${target} SUFFIX)
-            if(NOT suffix)
-                set(suffix ${CMAKE_SHARED_MODULE_SUFFIX})
+            if(arg_SUFFIX)
+                set(plugin_file ${arg_OUTPUT_NAME}${arg_SUFFIX})
+            else()
+                set(plugin_file ${arg_OUTPUT_NAME}${CMAKE_SHARED_MODULE_SUFFIX})
             endif()
-            set(plugin_file ${arg_OUTPUT_NAME}${suffix})
             enable_language(RC)
             configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}Version.rc @ONLY)
             target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}Version.rc)

@@ -17,6 +17,8 @@ public:
     // [any] No lock. The window's size in pixels.
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+    // [any] No lock. How many frames a second the window paints, at the most.
+    virtual int FrameRate() const = 0;
     // [ui] No lock. Whether OpenWindow can give a window on this target at all.
     virtual bool CanOpenWindow() const = 0;
     // [ui] Called with the plug-in lock held. Makes the window inside the host's parent window;

@@ -187,7 +187,7 @@ public:
     void SetStrictDrawing(bool strict) { strictDrawing = strict; }
     int Width() const override { return width; }
     int Height() const override { return height; }
-    int FrameRate() const { return frameRate; }
+    int FrameRate() const override { return frameRate; }
     IPluginBase* Plugin() const { return plugin; }
     // [ui] The surface (owned by the editor), or none before PrepareDrawing.
     PIX_SysBitmap* Surface() const { return surface.get(); }

@@ -127,8 +127,8 @@ vst3::int32 VST3_CALL IPluginVST3::getBusCount(vst3::MediaType type, vst3::BusDi
     return type == vst3::kAudio && (dir == vst3::kInput || dir == vst3::kOutput) ? 1 : 0;
 }
 
-vst3::tresult VST3_CALL IPluginVST3::getBusInfo(vst3::MediaType type, vst3::BusDirection dir, vst3::int32 index,
-                                                vst3::BusInfo& bus) {
+vst3::tresult VST3_CALL IPluginVST3::getBusInfo(vst3::MediaType type, vst3::BusDirection dir,
+                                                vst3::int32 index, vst3::BusInfo& bus) {
     if (type != vst3::kAudio || index != 0 || (dir != vst3::kInput && dir != vst3::kOutput)) {
         return vst3::kInvalidArgument;
     }
@@ -141,12 +141,13 @@ vst3::tresult VST3_CALL IPluginVST3::getBusInfo(vst3::MediaType type, vst3::BusD
     return vst3::kResultOk;
 }
 
-vst3::tresult VST3_CALL IPluginVST3::getRoutingInfo(vst3::RoutingInfo& /*inInfo*/, vst3::RoutingInfo& /*outInfo*/) {
+vst3::tresult VST3_CALL IPluginVST3::getRoutingInfo(vst3::RoutingInfo& /*inInfo*/,
+                                                    vst3::RoutingInfo& /*outInfo*/) {
     return vst3::kNotImplemented;
 }
 
-vst3::tresult VST3_CALL IPluginVST3::activateBus(vst3::MediaType type, vst3::BusDirection dir, vst3::int32 index,
-                                                 vst3::TBool /*state*/) {
+vst3::tresult VST3_CALL IPluginVST3::activateBus(vst3::MediaType type, vst3::BusDirection dir,
+                                                 vst3::int32 index, vst3::TBool /*state*/) {
     const bool valid = type == vst3::kAudio && index == 0 && (dir == vst3::kInput || dir == vst3::kOutput);
     return valid ? vst3::kResultOk : vst3::kInvalidArgument;
 }

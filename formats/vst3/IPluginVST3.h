@@ -42,6 +42,9 @@ public:
 
     // [any] No lock. The plug-in (owned by this object).
     ::IPluginBase* Plugin() const { return plugin.get(); }
+    // [ui] Takes the plug-in lock when there is news: tells the host of a program change that
+    // came with a block since the last call, so its controls follow.
+    void TellPendingProgramChange();
 
     // FUnknown.
     vst3::tresult VST3_CALL queryInterface(const vst3::TUID interfaceId, void** obj) override;
@@ -69,7 +72,8 @@ public:
 
     // IAudioProcessor.
     vst3::tresult VST3_CALL setBusArrangements(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
-                                               vst3::SpeakerArrangement* outputs, vst3::int32 numOuts) override;
+                                               vst3::SpeakerArrangement* outputs,
+                                               vst3::int32 numOuts) override;
     vst3::tresult VST3_CALL getBusArrangement(vst3::BusDirection dir, vst3::int32 index,
                                               vst3::SpeakerArrangement& arr) override;
     vst3::tresult VST3_CALL canProcessSampleSize(vst3::int32 symbolicSampleSize) override;
@@ -92,7 +96,8 @@ public:
                                                   vst3::String128 string) override;
     vst3::tresult VST3_CALL getParamValueByString(vst3::ParamID id, vst3::TChar* string,
                                                   vst3::ParamValue& valueNormalized) override;
-    vst3::ParamValue VST3_CALL normalizedParamToPlain(vst3::ParamID id, vst3::ParamValue valueNormalized) override;
+    vst3::ParamValue VST3_CALL normalizedParamToPlain(vst3::ParamID id,
+                                                      vst3::ParamValue valueNormalized) override;
     vst3::ParamValue VST3_CALL plainParamToNormalized(vst3::ParamID id, vst3::ParamValue plainValue) override;
     vst3::ParamValue VST3_CALL getParamNormalized(vst3::ParamID id) override;
     vst3::tresult VST3_CALL setParamNormalized(vst3::ParamID id, vst3::ParamValue value) override;
@@ -108,7 +113,8 @@ public:
                                            vst3::String128 name) override;
     vst3::tresult VST3_CALL getProgramInfo(vst3::ProgramListID listId, vst3::int32 programIndex,
                                            vst3::FIDString attributeId, vst3::String128 value) override;
-    vst3::tresult VST3_CALL hasProgramPitchNames(vst3::ProgramListID listId, vst3::int32 programIndex) override;
+    vst3::tresult VST3_CALL hasProgramPitchNames(vst3::ProgramListID listId,
+                                                 vst3::int32 programIndex) override;
     vst3::tresult VST3_CALL getProgramPitchName(vst3::ProgramListID listId, vst3::int32 programIndex,
                                                 vst3::int16 midiPitch, vst3::String128 name) override;
     vst3::UnitID VST3_CALL getSelectedUnit() override;
@@ -141,8 +147,6 @@ private:
     // [ui] Plug-in lock held. The controller's values follow the plug-in's, and the host is told
     // that they changed.
     void FollowPlugin(bool tellHost);
-    // [ui] Tells the host of a program change the audio thread made since the last call.
-    void TellPendingProgramChange();
     // [audio] Plug-in lock held. The host's changes for this block, in rising order of offset,
     // into changes; answers how many.
     int CollectChanges(vst3::IParameterChanges* queues, int frames);

@@ -35,7 +35,8 @@ vst3::uint64 SilenceFlags(Sample* const* channels, int frames) {
 } // namespace
 
 vst3::tresult VST3_CALL IPluginVST3::setBusArrangements(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
-                                                        vst3::SpeakerArrangement* outputs, vst3::int32 numOuts) {
+                                                        vst3::SpeakerArrangement* outputs,
+                                                        vst3::int32 numOuts) {
     const bool stereo = numIns == 1 && numOuts == 1 && inputs != nullptr && outputs != nullptr &&
                         inputs[0] == vst3::SpeakerArr::kStereo && outputs[0] == vst3::SpeakerArr::kStereo;
     return stereo && !active ? vst3::kResultTrue : vst3::kResultFalse;
@@ -51,8 +52,9 @@ vst3::tresult VST3_CALL IPluginVST3::getBusArrangement(vst3::BusDirection dir, v
 }
 
 vst3::tresult VST3_CALL IPluginVST3::canProcessSampleSize(vst3::int32 symbolicSampleSize) {
-    return symbolicSampleSize == vst3::kSample32 || symbolicSampleSize == vst3::kSample64 ? vst3::kResultTrue
-                                                                                           : vst3::kResultFalse;
+    return symbolicSampleSize == vst3::kSample32 || symbolicSampleSize == vst3::kSample64
+               ? vst3::kResultTrue
+               : vst3::kResultFalse;
 }
 
 vst3::uint32 VST3_CALL IPluginVST3::getLatencySamples() {
@@ -60,9 +62,9 @@ vst3::uint32 VST3_CALL IPluginVST3::getLatencySamples() {
 }
 
 vst3::tresult VST3_CALL IPluginVST3::setupProcessing(vst3::ProcessSetup& newSetup) {
-    const bool usable = (newSetup.symbolicSampleSize == vst3::kSample32 ||
-                         newSetup.symbolicSampleSize == vst3::kSample64) &&
-                        std::isfinite(newSetup.sampleRate) && newSetup.sampleRate > 0.0;
+    const bool usable =
+        (newSetup.symbolicSampleSize == vst3::kSample32 || newSetup.symbolicSampleSize == vst3::kSample64) &&
+        std::isfinite(newSetup.sampleRate) && newSetup.sampleRate > 0.0;
     if (!initialized || active || !usable) {
         return vst3::kResultFalse;
     }
@@ -103,10 +105,12 @@ vst3::tresult VST3_CALL IPluginVST3::process(vst3::ProcessData& data) {
     context = data.processContext;
     if (doubles) {
         plugin->ProcessHostBlock(hasInput ? data.inputs->channelBuffers64 : nullptr,
-                                 frames > 0 ? data.outputs->channelBuffers64 : nullptr, frames, changes, count);
+                                 frames > 0 ? data.outputs->channelBuffers64 : nullptr, frames, changes,
+                                 count);
     } else {
         plugin->ProcessHostBlock(hasInput ? data.inputs->channelBuffers32 : nullptr,
-                                 frames > 0 ? data.outputs->channelBuffers32 : nullptr, frames, changes, count);
+                                 frames > 0 ? data.outputs->channelBuffers32 : nullptr, frames, changes,
+                                 count);
     }
     context = nullptr;
     for (int c = 0; c < plugin->InputCount() && !hasInput; ++c) {

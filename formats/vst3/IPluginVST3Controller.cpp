@@ -110,7 +110,8 @@ vst3::tresult VST3_CALL IPluginVST3::getParamValueByString(vst3::ParamID id, vst
     return vst3::kResultOk;
 }
 
-vst3::ParamValue VST3_CALL IPluginVST3::normalizedParamToPlain(vst3::ParamID id, vst3::ParamValue valueNormalized) {
+vst3::ParamValue VST3_CALL IPluginVST3::normalizedParamToPlain(vst3::ParamID id,
+                                                               vst3::ParamValue valueNormalized) {
     const IParameter* parameter = id < static_cast<vst3::ParamID>(plugin->ParameterCount())
                                       ? plugin->ParameterAt(static_cast<int>(id))
                                       : nullptr;
@@ -122,7 +123,8 @@ vst3::ParamValue VST3_CALL IPluginVST3::normalizedParamToPlain(vst3::ParamID id,
     return parameter->PlainOf(valueNormalized);
 }
 
-vst3::ParamValue VST3_CALL IPluginVST3::plainParamToNormalized(vst3::ParamID id, vst3::ParamValue plainValue) {
+vst3::ParamValue VST3_CALL IPluginVST3::plainParamToNormalized(vst3::ParamID id,
+                                                               vst3::ParamValue plainValue) {
     const IParameter* parameter = id < static_cast<vst3::ParamID>(plugin->ParameterCount())
                                       ? plugin->ParameterAt(static_cast<int>(id))
                                       : nullptr;
@@ -237,8 +239,10 @@ vst3::tresult VST3_CALL IPluginVST3::getProgramName(vst3::ProgramListID listId, 
     return vst3::kResultOk;
 }
 
-vst3::tresult VST3_CALL IPluginVST3::getProgramInfo(vst3::ProgramListID /*listId*/, vst3::int32 /*programIndex*/,
-                                                    vst3::FIDString /*attributeId*/, vst3::String128 /*value*/) {
+vst3::tresult VST3_CALL IPluginVST3::getProgramInfo(vst3::ProgramListID /*listId*/,
+                                                    vst3::int32 /*programIndex*/,
+                                                    vst3::FIDString /*attributeId*/,
+                                                    vst3::String128 /*value*/) {
     return vst3::kResultFalse;
 }
 
@@ -248,7 +252,8 @@ vst3::tresult VST3_CALL IPluginVST3::hasProgramPitchNames(vst3::ProgramListID /*
 }
 
 vst3::tresult VST3_CALL IPluginVST3::getProgramPitchName(vst3::ProgramListID /*listId*/,
-                                                         vst3::int32 /*programIndex*/, vst3::int16 /*midiPitch*/,
+                                                         vst3::int32 /*programIndex*/,
+                                                         vst3::int16 /*midiPitch*/,
                                                          vst3::String128 /*name*/) {
     return vst3::kResultFalse;
 }
@@ -267,7 +272,8 @@ vst3::tresult VST3_CALL IPluginVST3::getUnitByBus(vst3::MediaType /*type*/, vst3
     return vst3::kResultFalse;
 }
 
-vst3::tresult VST3_CALL IPluginVST3::setUnitProgramData(vst3::int32 /*listOrUnitId*/, vst3::int32 /*programIndex*/,
+vst3::tresult VST3_CALL IPluginVST3::setUnitProgramData(vst3::int32 /*listOrUnitId*/,
+                                                        vst3::int32 /*programIndex*/,
                                                         vst3::IBStream* /*data*/) {
     return vst3::kNotImplemented;
 }

@@ -17,8 +17,9 @@ constexpr int32_t kLargestState = 16 * 1024 * 1024;
 
 // The preset files' fields are big-endian 32-bit words.
 int32_t BigEndianAt(const uint8_t* bytes) {
-    return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
-                                static_cast<uint32_t>(bytes[2]) << 8 | bytes[3]);
+    return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 |
+                                static_cast<uint32_t>(bytes[1]) << 16 | static_cast<uint32_t>(bytes[2]) << 8 |
+                                bytes[3]);
 }
 
 bool WriteAll(vst3::IBStream* stream, const void* data, int32_t size) {

@@ -83,8 +83,8 @@ vst3::tresult VST3_CALL Vst3PluginView::attached(void* parent, vst3::FIDString t
 #ifndef _WIN32
     // Without the host's run loop nothing would drive the window: no editor rather than a frozen one.
     void* loop = nullptr;
-    if (frame == nullptr || frame->queryInterface(vst3::Linux::kIRunLoopIid.bytes, &loop) != vst3::kResultOk ||
-        loop == nullptr) {
+    if (frame == nullptr ||
+        frame->queryInterface(vst3::Linux::kIRunLoopIid.bytes, &loop) != vst3::kResultOk || loop == nullptr) {
         return vst3::kResultFalse;
     }
     runLoop = static_cast<vst3::Linux::IRunLoop*>(loop);
@@ -97,7 +97,8 @@ vst3::tresult VST3_CALL Vst3PluginView::attached(void* parent, vst3::FIDString t
         }
     }
 #ifndef _WIN32
-    const auto period = static_cast<vst3::Linux::TimerInterval>(1000 / kEditorFrameRateForHosts);
+    const int rate = editor->FrameRate() > 0 ? editor->FrameRate() : 25;
+    const auto period = static_cast<vst3::Linux::TimerInterval>(1000 / rate);
     if (!open || runLoop->registerEventHandler(this, editor->EventDescriptor()) != vst3::kResultOk ||
         runLoop->registerTimer(this, period) != vst3::kResultOk) {
         removed();
@@ -190,6 +191,7 @@ vst3::tresult VST3_CALL Vst3PluginView::setContentScaleFactor(float /*factor*/) 
 }
 
 void Vst3PluginView::Run() {
+    owner->TellPendingProgramChange();
     if (open) {
         owner->Plugin()->Editor()->Idle();
     }
