@@ -1,12 +1,16 @@
-# Checks what a host sees of each plug-in library that has been built: exactly the entry points
-# VSTPluginMain and main are exported, and a Windows DLL imports system DLLs only. The phaser's
+# Checks what a host sees of each plug-in library that has been built: exactly its format's entry
+# points are exported (VST 2.4: VSTPluginMain and main; VST 3: GetPluginFactory with InitDll and
+# ExitDll on Windows, ModuleEntry and ModuleExit elsewhere), and a Windows DLL imports system
+# DLLs only. The phaser's
 # Linux library must not import the C++ runtime's throwing allocation or its throw helpers: built
 # without exceptions, either would end the host's process where the plug-in should answer a failure.
 # -DSOURCE_DIR: the source tree (the Windows presets build below SOURCE_DIR/build/<preset>);
 # -DLINUX_DIR: this Linux build tree; -DCHECK_ALLOCATION=ON: check the phaser's imports too.
 cmake_minimum_required(VERSION 3.25)
 
-set(expected_exports "VSTPluginMain;main")
+set(vst2_exports "VSTPluginMain;main")
+set(vst3_dll_exports "ExitDll;GetPluginFactory;InitDll")
+set(vst3_so_exports "GetPluginFactory;ModuleEntry;ModuleExit")
 # Lower-case names of the system DLLs a plug-in may import.
 set(system_dlls kernel32.dll msvcrt.dll user32.dll gdi32.dll advapi32.dll shell32.dll wininet.dll
     comctl32.dll comdlg32.dll ole32.dll oleaut32.dll shlwapi.dll ws2_32.dll winmm.dll uxtheme.dll)
@@ -14,7 +18,7 @@ set(system_dlls kernel32.dll msvcrt.dll user32.dll gdi32.dll advapi32.dll shell3
 set(failures "")
 set(checked 0)
 
-function(check_dll path objdump)
+function(check_dll path objdump expected_exports)
     execute_process(COMMAND ${objdump} -p ${path} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
     if(NOT result EQUAL 0)
         set(failures "${failures}\n${path}: objdump failed" PARENT_SCOPE)
@@ -53,7 +57,7 @@ function(check_dll path objdump)
     endif()
 endfunction()
 
-function(check_so path)
+function(check_so path expected_exports)
     execute_process(COMMAND nm -D --defined-only ${path} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
     string(REGEX MATCHALL "[^\n]+" lines "${dump}")
     set(exports "")
@@ -64,7 +68,7 @@ function(check_so path)
     endforeach()
     list(SORT exports)
     set(problems "")
-    if(NOT result EQUAL 0 OR NOT exports STREQUAL "VSTPluginMain;main")
+    if(NOT result EQUAL 0 OR NOT exports STREQUAL expected_exports)
         string(APPEND problems "\n  exports '${exports}', expected '${expected_exports}'")
     endif()
     get_filename_component(name ${path} NAME)
@@ -85,19 +89,31 @@ function(check_so path)
     endif()
 endfunction()
 
-file(GLOB win64 ${SOURCE_DIR}/build/win64/formats/vst2/*.dll ${SOURCE_DIR}/build/win64/tests/integration/*.dll)
-file(GLOB win32 ${SOURCE_DIR}/build/win32/formats/vst2/*.dll)
-file(GLOB linux ${LINUX_DIR}/formats/vst2/*.so ${LINUX_DIR}/tests/integration/*.so)
-foreach(path IN LISTS win64)
-    check_dll(${path} x86_64-w64-mingw32-objdump)
+foreach(preset win64 win32)
+    file(GLOB vst2 ${SOURCE_DIR}/build/${preset}/formats/vst2/*.dll ${SOURCE_DIR}/build/${preset}/tests/integration/*.dll)
+    file(GLOB vst3 ${SOURCE_DIR}/build/${preset}/vst3/KSPhaser.vst3/Contents/*-win/*.vst3)
+    if(preset STREQUAL "win64")
+        set(objdump x86_64-w64-mingw32-objdump)
+    else()
+        set(objdump i686-w64-mingw32-objdump)
+    endif()
+    foreach(path IN LISTS vst2)
+        check_dll(${path} ${objdump} "${vst2_exports}")
+        math(EXPR checked "${checked} + 1")
+    endforeach()
+    foreach(path IN LISTS vst3)
+        check_dll(${path} ${objdump} "${vst3_dll_exports}")
+        math(EXPR checked "${checked} + 1")
+    endforeach()
+endforeach()
+file(GLOB vst2 ${LINUX_DIR}/formats/vst2/*.so ${LINUX_DIR}/tests/integration/*.so)
+file(GLOB vst3 ${LINUX_DIR}/vst3/KSPhaser.vst3/Contents/*-linux/*.so)
+foreach(path IN LISTS vst2)
+    check_so(${path} "${vst2_exports}")
     math(EXPR checked "${checked} + 1")
 endforeach()
-foreach(path IN LISTS win32)
-    check_dll(${path} i686-w64-mingw32-objdump)
-    math(EXPR checked "${checked} + 1")
-endforeach()
-foreach(path IN LISTS linux)
-    check_so(${path})
+foreach(path IN LISTS vst3)
+    check_so(${path} "${vst3_so_exports}")
     math(EXPR checked "${checked} + 1")
 endforeach()
 
