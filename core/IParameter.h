@@ -37,6 +37,10 @@ public:
     void SetupBoolean(const char* name);
     void SetupEnumerated(const char* name, int defaultValue, int count);
     void SetupInteger(const char* name, int defaultValue, int min, int max);
+    // [ui] While the plug-in is built. The number a display text shows is the value times scale
+    // (Manual: the value 0.0625 shows 1000Hz, scale 16000): hosts that show a parameter's range
+    // in its own unit use it. 1, the value itself, where the display is no multiple of it.
+    void SetUnitScale(double scale) { unitScale = scale; }
     // Appends a value text; false when the list could not grow.
     bool AddValueText(int value, const char* text);
     // [any] No lock needed; the editor's next paint shows the new form.
@@ -78,6 +82,7 @@ public:
     ParameterDisplayFunction DisplayFunction() const {
         return displayFunction.load(std::memory_order_relaxed);
     }
+    double UnitScale() const { return unitScale; }
     const char* Name() const { return name; }
     const char* Label() const { return label; }
     // Steps from the lowest to the highest value of a stepped parameter (1 for a boolean, the
@@ -97,6 +102,7 @@ private:
     double shape = 1.0;
     double defaultValue = 0.0;
     int32_t decimals = 0;
+    double unitScale = 1.0;
     char name[kParameterNameCapacity] = {};
     char label[kParameterNameCapacity] = {};
     bool showNegated = false;

@@ -99,7 +99,9 @@ void IPluginBase::ProcessWithChanges(Sample** inputs, Sample** outputs, int fram
 }
 
 void IPluginBase::ApplyChange(const ParameterChange& change) {
-    if (change.index >= 0) {
+    if (change.index >= 0 && change.plain) {
+        SetPlainParameterFromHost(change.index, change.value);
+    } else if (change.index >= 0) {
         SetParameterFromHost(change.index, change.value);
     } else if (change.index == kBypassChange) {
         SetBypass(change.value >= 0.5, true);

@@ -168,6 +168,19 @@ void IPluginBase::SetParameterFromHost(int index, double normalized) {
     OnParameterChange(index);
 }
 
+void IPluginBase::SetPlainParameterFromHost(int index, double plain) {
+    IParameter* parameter = ParameterAt(index);
+    if (parameter == nullptr || std::isnan(plain)) {
+        return;
+    }
+    plain = plain < parameter->Min() ? parameter->Min() : (plain > parameter->Max() ? parameter->Max() : plain);
+    if (editor) {
+        editor->SetParameterFromHost(index, plain, false);
+    }
+    parameter->SetFromPlain(plain);
+    OnParameterChange(index);
+}
+
 void IPluginBase::BeginParameterGesture(int index) {
     if (host != nullptr) {
         host->BeginParameterGesture(index);

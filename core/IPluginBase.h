@@ -99,6 +99,8 @@ public:
     // [any] Plug-in lock held. A normalised value from the host (clamped into 0..1; not a number
     // is ignored): the editor's controls, the parameter and the effect follow.
     void SetParameterFromHost(int index, double normalized);
+    // [any] Plug-in lock held. The same with a plain value (clamped into the range).
+    void SetPlainParameterFromHost(int index, double plain);
 
     // Calls to the host: each passes to the host's IPluginHost, on the thread and under the lock
     // stated there. Without a host they answer as if no host listened.

@@ -34,11 +34,13 @@ constexpr int32_t kBypassChange = -1;
 constexpr int32_t kProgramChange = -2;
 
 // A host's change, taking effect at frame offset of the block it came with: parameter index
-// (0 and up) to a normalised value, or kBypassChange or kProgramChange.
+// (0 and up) to a normalised value (or, with plain, to a plain one), or kBypassChange or
+// kProgramChange.
 struct ParameterChange {
     int32_t offset = 0;
     int32_t index = 0;
     double value = 0.0;
+    bool plain = false;
 };
 
 struct MidiMessage {

@@ -104,6 +104,10 @@ void KSPhaser::CreateParameters() {
     ParameterAt(Stereo)->SetDisplayFunction(FormatStereo);
     ParameterAt(Waveform)->SetupEnumerated("Waveform", 1, 2);
     ParameterAt(Waveform)->SetDisplayFunction(FormatWaveform);
+    ParameterAt(Manual)->SetUnitScale(16000.0);
+    ParameterAt(Spread)->SetUnitScale(100.0);
+    ParameterAt(Feedback)->SetUnitScale(100.0);
+    ParameterAt(LFODepth)->SetUnitScale(100.0);
 }
 
 void KSPhaser::OnReset() {
