@@ -28,14 +28,14 @@ constexpr uint32_t kProgram = 101;
 #ifdef _WIN32
 const char *const kPlatform = "HWND", *const kOtherPlatform = "X11EmbedWindowID";
 
-struct Frame : HostObject<kIPlugFrame> {
+struct Frame final : HostObject<kIPlugFrame> {
     virtual tresult KSP_V3CALL resizeView(void*, ViewRect*) { return kResultFalse; }
 };
 #else
 const char *const kPlatform = "X11EmbedWindowID", *const kOtherPlatform = "HWND";
 
 // A Linux host's run loop: Run polls the registered descriptor and fires the timer when it is due.
-struct RunLoop : HostObject<kIRunLoop> {
+struct RunLoop final : HostObject<kIRunLoop> {
     virtual tresult KSP_V3CALL registerEventHandler(void* handler, int descriptor) {
         Call<uint32_t>(events = handler, kAddRef);
         fd = descriptor;
@@ -77,7 +77,7 @@ struct RunLoop : HostObject<kIRunLoop> {
 };
 
 // The frame hands out its run loop.
-struct Frame : HostObject<kIPlugFrame> {
+struct Frame final : HostObject<kIPlugFrame> {
     tresult KSP_V3CALL queryInterface(const char* asked, void** object) override {
         return Same(asked, kIRunLoop) ? loop.queryInterface(asked, object)
                                       : HostObject::queryInterface(asked, object);

@@ -206,7 +206,7 @@ struct HostObject {
     int references = 0;
 };
 
-struct HostApplication : HostObject<kIHostApplication> {
+struct HostApplication final : HostObject<kIHostApplication> {
     virtual tresult KSP_V3CALL getName(char16_t* name) {
         std::char_traits<char16_t>::copy(name, u"KSPhaser tests", 15);
         return kResultOk;
@@ -218,7 +218,7 @@ struct HostApplication : HostObject<kIHostApplication> {
 };
 
 // Records the plug-in's calls as "begin 3", "perform 3", "end 3", "restart 4".
-struct ComponentHandler : HostObject<kIComponentHandler> {
+struct ComponentHandler final : HostObject<kIComponentHandler> {
     virtual tresult KSP_V3CALL beginEdit(uint32_t id) { return Record("begin", id); }
     virtual tresult KSP_V3CALL performEdit(uint32_t id, double) { return Record("perform", id); }
     virtual tresult KSP_V3CALL endEdit(uint32_t id) { return Record("end", id); }
@@ -232,7 +232,7 @@ struct ComponentHandler : HostObject<kIComponentHandler> {
 };
 
 // A stream over bytes that hands out at most readLimit bytes per read.
-struct MemoryStream : HostObject<kIBStream> {
+struct MemoryStream final : HostObject<kIBStream> {
     explicit MemoryStream(Bytes bytes = {}, size_t readLimit = SIZE_MAX)
         : bytes(bytes), readLimit(readLimit) {}
     virtual tresult KSP_V3CALL read(void* to, int32_t count, int32_t* done) {
@@ -268,7 +268,7 @@ struct MemoryStream : HostObject<kIBStream> {
     int64_t lastPosition = 0;
 };
 
-struct ValueQueue : HostObject<kIParamValueQueue> {
+struct ValueQueue final : HostObject<kIParamValueQueue> {
     virtual uint32_t KSP_V3CALL getParameterId() { return id; }
     virtual int32_t KSP_V3CALL getPointCount() { return static_cast<int32_t>(points.size()); }
     virtual tresult KSP_V3CALL getPoint(int32_t index, int32_t& offset, double& value) {
@@ -283,7 +283,7 @@ struct ValueQueue : HostObject<kIParamValueQueue> {
 };
 
 // Input parameter changes: a queue for each parameter, its points in the order added.
-struct ParameterChanges : HostObject<kIParameterChanges> {
+struct ParameterChanges final : HostObject<kIParameterChanges> {
     virtual int32_t KSP_V3CALL getParameterCount() { return static_cast<int32_t>(queues.size()); }
     virtual ValueQueue* KSP_V3CALL getParameterData(int32_t index) {
         return index >= 0 && index < getParameterCount() ? &queues[static_cast<size_t>(index)] : nullptr;
