@@ -258,13 +258,14 @@ const CommandText kCommandTexts[] = {
 };
 
 const char* const kPluginText = R"(
-A VST 2.4 host for the command line. PLUGIN is any VST 2.4 plug-in library (.so, .dll); it is
-opened through its exported VSTPluginMain (or main).
+A VST 2.4 and VST 3 host for the command line. PLUGIN is any VST 2.4 plug-in library (.so,
+.dll), opened through its exported VSTPluginMain (or main), or a VST 3 bundle (NAME.vst3) or
+the library inside it, whose first audio effect class must be its own edit controller.
 )";
 
 const char* const kStateText = R"(
 State (applied in this order: preset file, program, parameters; then --save-preset):
-  --load-preset FILE    Load a .fxp (one program) or .fxb (all programs) preset file.
+  --load-preset FILE    Load a .fxp (one program) or .fxb (all programs) preset file (VST 2.4).
   --program N|NAME      Select a program by number (from 0) or name (any case).
   --set NAME=VALUE      Set a parameter (by name in any case, or by number); repeatable, in any
                         order. VALUE is what the parameter shows: one of its texts (Stages=8,
@@ -277,13 +278,13 @@ State (applied in this order: preset file, program, parameters; then --save-pres
                         sends (Mix=0.3).
   --save-preset FILE    Save the state after the changes above: FILE.fxp holds the current
                         program, FILE.fxb all programs; as the plug-in's chunk, or as lists of
-                        parameter values for plug-ins that keep no chunk.
+                        parameter values for plug-ins that keep no chunk (VST 2.4).
 )";
 
 const char* const kRenderText = R"(
 Render:
   --block N             Frames per processing call (default 512).
-  --precision P         single (processReplacing, default) or double (processDoubleReplacing).
+  --precision P         single (32-bit samples, default) or double (64-bit samples).
   --tempo BPM           Tempo told to the plug-in (default 120; 4/4 time).
   --playing             Report the transport as playing (default: stopped).
   --tail SECONDS        Go on for SECONDS past the end of IN, feeding silence, for what rings on

@@ -1,10 +1,8 @@
 #include "tools/host/Commands.h"
 
 #include "tools/host/CommandLine.h"
-#include "tools/host/EditorSnapshot.h"
 #include "tools/host/ExampleMaterial.h"
-#include "tools/host/InfoReport.h"
-#include "tools/host/Plugin.h"
+#include "tools/host/Instance.h"
 #include "tools/host/PluginState.h"
 #include "tools/host/Progress.h"
 #include "tools/host/Renderer.h"
@@ -77,19 +75,19 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 // Loads the plug-in, prepares it for sampleRate and blockSize and applies the state options.
-Result<std::unique_ptr<Plugin>> OpenPlugin(const Options& options, VstHost& host, int sampleRate,
-                                           std::vector<std::string>& report) {
+Result<std::unique_ptr<PluginInstance>> OpenPlugin(const Options& options, int sampleRate,
+                                                   std::vector<std::string>& report) {
     if (!options.state.savePreset.empty()) {
         const Status path = CheckPresetPath(options.state.savePreset);
         if (!path.Ok()) {
             return path;
         }
     }
-    auto plugin = Plugin::Load(options.plugin, host);
+    auto plugin = OpenInstance(options.plugin);
     if (!plugin.Ok()) {
         return plugin;
     }
-    PrepareForRate(*plugin.Value(), host, sampleRate, options.render.blockSize);
+    plugin.Value()->Prepare(sampleRate, options.render.blockSize);
     const Status state = ApplyState(*plugin.Value(), options.state, report);
     if (!state.Ok()) {
         return state;
@@ -98,11 +96,11 @@ Result<std::unique_ptr<Plugin>> OpenPlugin(const Options& options, VstHost& host
 }
 
 // The preset file bytes to save, or none if no preset is to be saved.
-Result<std::vector<uint8_t>> PresetToSave(const Options& options, Plugin& plugin) {
+Result<std::vector<uint8_t>> PresetToSave(const Options& options, PluginInstance& plugin) {
     if (options.state.savePreset.empty()) {
         return std::vector<uint8_t>();
     }
-    return MakePresetFile(plugin, options.state.savePreset);
+    return plugin.MakePresetFile(options.state.savePreset);
 }
 
 Status SavePreset(const Options& options, const std::vector<uint8_t>& bytes,
@@ -120,15 +118,14 @@ Status SavePreset(const Options& options, const std::vector<uint8_t>& bytes,
 // info, preset and snapshot: the plug-in with its state, then what the command shows or saves.
 Status RunStateCommand(const Options& options, Console& console) {
     const bool snapshot = options.command == Command::Snapshot;
-    const Status outputs =
-        CheckOutputs({{"plug-in", options.plugin}}, {{"preset file", options.state.savePreset},
-                                                     {"picture", snapshot ? options.output : ""}});
+    const Status outputs = CheckOutputs(
+        {{"plug-in", PluginFile(options.plugin)}},
+        {{"preset file", options.state.savePreset}, {"picture", snapshot ? options.output : ""}});
     if (!outputs.Ok()) {
         return outputs;
     }
-    VstHost host;
     std::vector<std::string> report;
-    auto plugin = OpenPlugin(options, host, 44100, report);
+    auto plugin = OpenPlugin(options, 44100, report);
     if (!plugin.Ok()) {
         return plugin.Error();
     }
@@ -136,8 +133,8 @@ Status RunStateCommand(const Options& options, Console& console) {
     if (!preset.Ok()) {
         return preset.Error();
     }
-    const std::string description = options.command == Command::Info ? DescribePlugin(*plugin.Value()) : "";
-    const Status captured = snapshot ? SnapshotEditor(*plugin.Value(), options.output) : Status();
+    const std::string description = options.command == Command::Info ? plugin.Value()->Describe() : "";
+    const Status captured = snapshot ? plugin.Value()->SnapshotEditor(options.output) : Status();
     plugin.Value().reset();
     if (!captured.Ok()) {
         return captured;
@@ -164,7 +161,7 @@ Status NothingToRender(const Options& options, int64_t frames) {
 Status RunRender(const Options& options, Console& console) {
     Status output = CheckAudioOutputPath(options.output);
     if (output.Ok()) {
-        output = CheckOutputs({{"input", options.input}, {"plug-in", options.plugin}},
+        output = CheckOutputs({{"input", options.input}, {"plug-in", PluginFile(options.plugin)}},
                               {{"output", options.output}, {"preset file", options.state.savePreset}});
     }
     if (!output.Ok()) {
@@ -180,16 +177,15 @@ Status RunRender(const Options& options, Console& console) {
         return something;
     }
 
-    VstHost host;
     std::vector<std::string> report;
-    auto opened = OpenPlugin(options, host, format.sampleRate, report);
+    auto opened = OpenPlugin(options, format.sampleRate, report);
     if (!opened.Ok()) {
         return opened.Error();
     }
-    Plugin& plugin = *opened.Value();
-    const int outputs = plugin.NumOutputs();
+    PluginInstance& plugin = *opened.Value();
+    const int outputs = plugin.OutputCount();
     const Status channels =
-        CheckChannels(format.channels, plugin.NumInputs(), outputs, options.render.monoInput);
+        CheckChannels(format.channels, plugin.InputCount(), outputs, options.render.monoInput);
     if (!channels.Ok()) {
         return channels;
     }
@@ -205,7 +201,7 @@ Status RunRender(const Options& options, Console& console) {
     InterruptGuard guard;
     ProgressMeter meter(format.frames, format.sampleRate, StderrIsTerminal());
     auto rendered = Render(
-        plugin, host, *source.Value(), *sink.Value(), options.render,
+        plugin, *source.Value(), *sink.Value(), options.render,
         [&meter](int64_t frames) { meter.Update(frames); }, &interrupted);
     meter.Finish();
     if (!rendered.Ok()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/vst3/Vst3Controller.h"
 #include "tools/host/Plugin.h"
 #include "tools/host/Status.h"
 
@@ -12,5 +13,10 @@ namespace ksphost {
 // output and closes the editor. Uses DISPLAY, or a private Xvfb that it starts and stops when
 // DISPLAY is not set. Fails on builds without X11 (Windows) and for plug-ins without an editor.
 Status SnapshotEditor(Plugin& plugin, const std::string& output);
+
+// The same for the editor view of a VST 3 controller (library names it in messages): a window of
+// the view's size, a frame whose run loop drives the view, attached, half a second of the loop,
+// the picture, removed.
+Status SnapshotView(vst3::IEditController& controller, const std::string& library, const std::string& output);
 
 } // namespace ksphost

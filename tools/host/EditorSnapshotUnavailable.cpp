@@ -3,8 +3,21 @@
 
 namespace ksphost {
 
-Status SnapshotEditor(Plugin& /*plugin*/, const std::string& /*output*/) {
+namespace {
+
+Status NoX11() {
     return Status::Error("snapshot needs X11: it works in the Linux build only");
+}
+
+} // namespace
+
+Status SnapshotEditor(Plugin& /*plugin*/, const std::string& /*output*/) {
+    return NoX11();
+}
+
+Status SnapshotView(vst3::IEditController& /*controller*/, const std::string& /*library*/,
+                    const std::string& /*output*/) {
+    return NoX11();
 }
 
 } // namespace ksphost

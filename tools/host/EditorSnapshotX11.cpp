@@ -8,6 +8,7 @@
 #include "raster/PIX_MemBitmap.h"
 #include "raster/PIX_PNGWriter.h"
 #include "tools/host/EditorSnapshot.h"
+#include "tools/host/EditorWindowX11.h"
 #include "tools/host/SafeFile.h"
 
 #include <fcntl.h>
@@ -109,18 +110,7 @@ Status PrivateXServer::Start() {
 
 } // namespace
 
-Status SnapshotEditor(Plugin& plugin, const std::string& output) {
-    if ((plugin.Effect().flags & effFlagsHasEditor) == 0) {
-        return Status::Error(plugin.Path() + " has no editor");
-    }
-    ERect* rect = nullptr;
-    if (plugin.Dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr || rect->right <= rect->left ||
-        rect->bottom <= rect->top) {
-        return Status::Error(plugin.Path() + " tells no editor size");
-    }
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
-
+Status CaptureEditor(int width, int height, EditorInWindow& editor, const std::string& output) {
     PrivateXServer server;
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0') {
@@ -145,20 +135,15 @@ Status SnapshotEditor(Plugin& plugin, const std::string& output) {
         XWindowEvent(connection, window, StructureNotifyMask, &event);
     } while (event.type != MapNotify);
 
-    Status status;
+    Status status = editor.Open(window);
     PIX_MemBitmap picture;
-    if (plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window)) == 0) {
-        status = Status::Error(plugin.Path() + " did not open its editor");
-    } else {
-        for (int i = 0; i < kIdleCalls; ++i) {
-            plugin.Dispatch(effEditIdle);
-            std::this_thread::sleep_for(kIdleInterval);
-        }
+    if (status.Ok()) {
+        editor.Run();
         XSync(connection, False);
         if (!ReadX11Window(connection, window, width, height, picture)) {
             status = Status::Error("cannot read the editor's window");
         }
-        plugin.Dispatch(effEditClose);
+        editor.Close();
     }
     XDestroyWindow(connection, window);
     XCloseDisplay(connection);
@@ -170,6 +155,46 @@ Status SnapshotEditor(Plugin& plugin, const std::string& output) {
         return Status::Error("cannot write " + output);
     }
     return CommitFile(file);
+}
+
+namespace {
+
+// A VST 2.4 editor: effEditOpen, effEditIdle 60 times a second, effEditClose.
+class Vst2Editor final : public EditorInWindow {
+public:
+    explicit Vst2Editor(Plugin& p) : plugin(p) {}
+
+    Status Open(unsigned long window) override {
+        if (plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window)) == 0) {
+            return Status::Error(plugin.Path() + " did not open its editor");
+        }
+        return Status();
+    }
+    void Run() override {
+        for (int i = 0; i < kIdleCalls; ++i) {
+            plugin.Dispatch(effEditIdle);
+            std::this_thread::sleep_for(kIdleInterval);
+        }
+    }
+    void Close() override { plugin.Dispatch(effEditClose); }
+
+private:
+    Plugin& plugin;
+};
+
+} // namespace
+
+Status SnapshotEditor(Plugin& plugin, const std::string& output) {
+    if ((plugin.Effect().flags & effFlagsHasEditor) == 0) {
+        return Status::Error(plugin.Path() + " has no editor");
+    }
+    ERect* rect = nullptr;
+    if (plugin.Dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr || rect->right <= rect->left ||
+        rect->bottom <= rect->top) {
+        return Status::Error(plugin.Path() + " tells no editor size");
+    }
+    Vst2Editor editor(plugin);
+    return CaptureEditor(rect->right - rect->left, rect->bottom - rect->top, editor, output);
 }
 
 } // namespace ksphost

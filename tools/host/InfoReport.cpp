@@ -1,28 +1,16 @@
 #include "tools/host/InfoReport.h"
 
 #include "tools/host/PresetFile.h"
+#include "tools/host/Text.h"
 
-#include <cstdarg>
 #include <cstdio>
 
 namespace ksphost {
 
 namespace {
 
-__attribute__((format(printf, 2, 3))) void Append(std::string& out, const char* format, ...) {
-    char line[1024];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(line, sizeof line, format, arguments);
-    va_end(arguments);
-    out += line;
-}
-
 std::string DescribeFlags(VstInt32 flags) {
-    static const struct {
-        VstInt32 bit;
-        const char* name;
-    } names[] = {
+    static const FlagName names[] = {
         {effFlagsHasEditor, "HasEditor"},
         {effFlagsCanMono, "CanMono"},
         {effFlagsCanReplacing, "CanReplacing"},
@@ -31,22 +19,7 @@ std::string DescribeFlags(VstInt32 flags) {
         {effFlagsNoSoundInStop, "NoSoundInStop"},
         {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
     };
-    std::string text;
-    VstInt32 rest = flags;
-    for (const auto& name : names) {
-        if ((flags & name.bit) != 0) {
-            text += text.empty() ? "" : " ";
-            text += name.name;
-            rest &= ~name.bit;
-        }
-    }
-    if (rest != 0) {
-        char other[32];
-        std::snprintf(other, sizeof other, "%sother 0x%X", text.empty() ? "" : " ",
-                      static_cast<unsigned>(rest));
-        text += other;
-    }
-    return text.empty() ? "none" : text;
+    return FlagNames(static_cast<uint32_t>(flags), names, sizeof names / sizeof names[0]);
 }
 
 const char* CategoryName(VstIntPtr category) {
@@ -121,6 +94,22 @@ const char* CanDoAnswer(VstIntPtr answer) {
 }
 
 } // namespace
+
+std::string FlagNames(uint32_t flags, const FlagName* names, size_t count) {
+    std::string text;
+    uint32_t rest = flags;
+    for (size_t i = 0; i < count; ++i) {
+        if ((flags & names[i].bit) != 0) {
+            text += text.empty() ? "" : " ";
+            text += names[i].name;
+            rest &= ~names[i].bit;
+        }
+    }
+    if (rest != 0) {
+        Append(text, "%sother 0x%X", text.empty() ? "" : " ", static_cast<unsigned>(rest));
+    }
+    return text.empty() ? "none" : text;
+}
 
 std::string DescribePlugin(Plugin& plugin) {
     AEffect& effect = plugin.Effect();

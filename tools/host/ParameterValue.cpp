@@ -30,7 +30,7 @@ private:
     float original;
 };
 
-Status BadValue(Plugin& plugin, VstInt32 index, const std::string& text, const ParameterShownTexts& shown) {
+Status BadValue(const std::string& name, const std::string& text, const ParameterShownTexts& shown) {
     std::string shows;
     if (shown.count <= kParameterTextMostSteps) {
         for (int i = 0; i < shown.count; ++i) {
@@ -39,7 +39,6 @@ Status BadValue(Plugin& plugin, VstInt32 index, const std::string& text, const P
     } else {
         shows = std::string(shown.texts[0]) + " to " + shown.last;
     }
-    const std::string name = plugin.ParameterName(index);
     return Status::Error("bad value " + Quoted(Trimmed(text)) + " for the parameter " + Quoted(name) +
                          ": it shows " + shows + " (give a text it shows, a number in its unit, or " +
                          "--set-normalized \"" + name + "=X\" with X from 0 to 1)");
@@ -66,7 +65,14 @@ Result<float> FindParameterValue(Plugin& plugin, VstInt32 index, const std::stri
             return static_cast<float>(found);
         }
     }
-    return BadValue(plugin, index, text, *shown);
+    return BadValue(plugin.ParameterName(index), text, *shown);
+}
+
+Status RefusedParameterValue(IParameterDisplay& display, const std::string& name, const std::string& text) {
+    const auto shown = std::make_unique<ParameterShownTexts>();
+    double found = 0.0;
+    FindShownValue(display, text.c_str(), found, shown.get());
+    return BadValue(name, text, *shown);
 }
 
 } // namespace ksphost

@@ -27,29 +27,24 @@ bool ParseIndex(const std::string& text, long& index) {
 }
 
 // A whole text that is a number between 0 and 1.
-bool ParseNormalized(const std::string& text, float& value) {
-    double number = 0.0;
+bool ParseNormalized(const std::string& text, double& value) {
     std::string unit;
-    if (!ParseNumberWithUnit(text, number, unit) || !unit.empty() || number < 0.0 || number > 1.0) {
-        return false;
-    }
-    value = static_cast<float>(number);
-    return true;
+    return ParseNumberWithUnit(text, value, unit) && unit.empty() && value >= 0.0 && value <= 1.0;
 }
 
-Result<VstInt32> FindParameter(Plugin& plugin, const std::string& name) {
-    for (VstInt32 i = 0; i < plugin.NumParams(); ++i) {
+Result<int> FindParameter(PluginInstance& plugin, const std::string& name) {
+    for (int i = 0; i < plugin.ParameterCount(); ++i) {
         if (SameText(plugin.ParameterName(i), name)) {
             return i;
         }
     }
     long index = 0;
     if (ParseIndex(name, index)) {
-        if (index < plugin.NumParams()) {
-            return static_cast<VstInt32>(index);
+        if (index < plugin.ParameterCount()) {
+            return static_cast<int>(index);
         }
         return Status::Error("parameter " + name + " does not exist: the plug-in has " +
-                             std::to_string(plugin.NumParams()) + " parameters, numbered from 0");
+                             std::to_string(plugin.ParameterCount()) + " parameters, numbered from 0");
     }
     return Status::Error("the plug-in has no parameter named " + Quoted(name) +
                          " (`ksphaser-host info PLUGIN` lists them)");
@@ -87,6 +82,8 @@ Status LoadParameterBank(Plugin& plugin, const PresetFile& file, const std::stri
     return Status();
 }
 
+} // namespace
+
 Status LoadPresetFile(Plugin& plugin, const std::string& path) {
     auto bytes = ReadWholeFile(path);
     if (!bytes.Ok()) {
@@ -117,18 +114,20 @@ Status LoadPresetFile(Plugin& plugin, const std::string& path) {
     return Status();
 }
 
-Status SelectProgram(Plugin& plugin, const std::string& program, std::string& description) {
-    const VstInt32 count = plugin.NumPrograms();
-    VstInt32 index = -1;
+namespace {
+
+Status SelectProgram(PluginInstance& plugin, const std::string& program, std::string& description) {
+    const int count = plugin.ProgramCount();
+    int index = -1;
     long number = 0;
     if (ParseIndex(program, number)) {
         if (number >= count) {
             return Status::Error("program " + program + " does not exist: the plug-in has " +
                                  std::to_string(count) + " programs, numbered from 0");
         }
-        index = static_cast<VstInt32>(number);
+        index = static_cast<int>(number);
     } else {
-        for (VstInt32 i = 0; i < count && index < 0; ++i) {
+        for (int i = 0; i < count && index < 0; ++i) {
             if (SameText(plugin.ProgramName(i), program)) {
                 index = i;
             }
@@ -138,21 +137,21 @@ Status SelectProgram(Plugin& plugin, const std::string& program, std::string& de
                                  " (`ksphaser-host info PLUGIN` lists them)");
         }
     }
-    plugin.Dispatch(effSetProgram, 0, index);
-    description = "Program " + std::to_string(index) + ": " + plugin.DispatchText(effGetProgramName);
+    plugin.SelectProgram(index);
+    description = "Program " + std::to_string(index) + ": " + plugin.CurrentProgramName();
     return Status();
 }
 
 // A setting with its parameter found and its value to be resolved.
 struct PendingSetting {
-    VstInt32 index = 0;
+    int index = 0;
     std::string value;
     bool normalized = false;
     bool resolved = false;
-    float chosen = 0.0f;
+    double chosen = 0.0;
 };
 
-Result<PendingSetting> ParseSetting(Plugin& plugin, const Setting& setting) {
+Result<PendingSetting> ParseSetting(PluginInstance& plugin, const Setting& setting) {
     const char* option = setting.normalized ? "--set-normalized" : "--set";
     const size_t equals = setting.text.find('=');
     if (equals == std::string::npos) {
@@ -180,7 +179,7 @@ Result<PendingSetting> ParseSetting(Plugin& plugin, const Setting& setting) {
 
 // Sets every parameter, again and again while a value found depends on another that changed
 // meanwhile, until nothing changes: then the settings' order does not matter.
-Status ResolveSettings(Plugin& plugin, std::vector<PendingSetting>& pending) {
+Status ResolveSettings(PluginInstance& plugin, std::vector<PendingSetting>& pending) {
     for (const PendingSetting& p : pending) {
         if (p.resolved) {
             plugin.SetParameter(p.index, p.chosen);
@@ -194,7 +193,7 @@ Status ResolveSettings(Plugin& plugin, std::vector<PendingSetting>& pending) {
             if (p.normalized) {
                 continue;
             }
-            auto value = FindParameterValue(plugin, p.index, p.value);
+            auto value = plugin.ParameterValue(p.index, p.value);
             if (!value.Ok()) {
                 failure = failure.Ok() ? value.Error() : failure;
                 continue;
@@ -213,7 +212,8 @@ Status ResolveSettings(Plugin& plugin, std::vector<PendingSetting>& pending) {
     return failure;
 }
 
-Status ApplySettings(Plugin& plugin, const std::vector<Setting>& settings, std::vector<std::string>& report) {
+Status ApplySettings(PluginInstance& plugin, const std::vector<Setting>& settings,
+                     std::vector<std::string>& report) {
     std::vector<PendingSetting> pending;
     for (const Setting& setting : settings) {
         auto parsed = ParseSetting(plugin, setting);
@@ -233,9 +233,7 @@ Status ApplySettings(Plugin& plugin, const std::vector<Setting>& settings, std::
         return resolved;
     }
     for (const PendingSetting& p : pending) {
-        const std::string label = plugin.ParameterLabel(p.index);
-        report.push_back(plugin.ParameterName(p.index) + " = " + plugin.ParameterDisplay(p.index) +
-                         (label.empty() ? "" : " " + label));
+        report.push_back(plugin.ParameterName(p.index) + " = " + plugin.ParameterText(p.index));
     }
     return Status();
 }
@@ -279,9 +277,9 @@ Result<std::vector<PresetProgram>> ReadPrograms(Plugin& plugin, bool bank, const
 
 } // namespace
 
-Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report) {
+Status ApplyState(PluginInstance& plugin, const StateOptions& options, std::vector<std::string>& report) {
     if (!options.loadPreset.empty()) {
-        const Status loaded = LoadPresetFile(plugin, options.loadPreset);
+        const Status loaded = plugin.LoadPresetFile(options.loadPreset);
         if (!loaded.Ok()) {
             return loaded;
         }

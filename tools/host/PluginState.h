@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/host/Instance.h"
 #include "tools/host/Plugin.h"
 #include "tools/host/Status.h"
 
@@ -23,10 +24,14 @@ struct StateOptions {
     std::string savePreset;
 };
 
-// Drives the plug-in's dispatcher. Applies loadPreset, program and settings;
-// adds a line per change to report. The settings' order does not matter: values that depend on
-// other parameters (a note value while tempo sync is switched on) are found once those are set.
-Status ApplyState(Plugin& plugin, const StateOptions& options, std::vector<std::string>& report);
+// Applies loadPreset, program and settings; adds a line per change to report. The settings'
+// order does not matter: values that depend on other parameters (a note value while tempo sync is
+// switched on) are found once those are set.
+Status ApplyState(PluginInstance& plugin, const StateOptions& options, std::vector<std::string>& report);
+
+// Drives the plug-in's dispatcher. Loads a .fxp or .fxb file: the plug-in's chunk, or its
+// parameter values.
+Status LoadPresetFile(Plugin& plugin, const std::string& path);
 
 // Whether path names a preset file this host writes: *.fxp (program) or *.fxb (bank).
 Status CheckPresetPath(const std::string& path);

@@ -1,5 +1,7 @@
 #include "tools/host/Renderer.h"
 
+#include "tools/host/Vst2Instance.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -22,14 +24,6 @@ struct ChannelBuffers {
     std::vector<std::vector<Sample>> data;
     std::vector<Sample*> pointers;
 };
-
-bool CanProcessDouble(const AEffect& effect) {
-    return (effect.flags & effFlagsCanDoubleReplacing) != 0 && effect.processDoubleReplacing != nullptr;
-}
-
-bool CanProcessReplacing(const AEffect& effect) {
-    return (effect.flags & effFlagsCanReplacing) != 0 && effect.processReplacing != nullptr;
-}
 
 // Copies frames frames starting at frame first of the file's interleaved samples to the
 // plug-in's inputs: a mono file feeds every input, inputs beyond the file's channels get silence,
@@ -137,31 +131,22 @@ private:
     bool inputDone = false;
 };
 
-// The plug-in's delay in frames, as it reports it once resumed; none that is negative or longer
+// The plug-in's delay in frames, as it reports it once started; none that is negative or longer
 // than a minute is believed.
-int64_t ReportedDelay(const AEffect& effect, int sampleRate) {
-    const int64_t delay = effect.initialDelay;
+int64_t ReportedDelay(int64_t delay, int sampleRate) {
     return delay > 0 && delay <= 60 * static_cast<int64_t>(sampleRate) ? delay : 0;
 }
 
 } // namespace
 
-Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
+Result<RenderStats> Render(PluginInstance& plugin, AudioReader& source, AudioWriter& sink,
                            const RenderSettings& settings, const ProgressFunction& progress,
                            const volatile std::sig_atomic_t* cancel) {
-    AEffect& effect = plugin.Effect();
     const int fileChannels = source.Format().channels;
     const Status channels =
-        CheckChannels(fileChannels, effect.numInputs, effect.numOutputs, settings.monoInput);
+        CheckChannels(fileChannels, plugin.InputCount(), plugin.OutputCount(), settings.monoInput);
     if (!channels.Ok()) {
         return channels;
-    }
-    if (settings.doublePrecision && !CanProcessDouble(effect)) {
-        return Status::Error("the plug-in does not process double precision (try --precision single)");
-    }
-    const bool replacing = CanProcessReplacing(effect);
-    if (!settings.doublePrecision && !replacing && effect.process == nullptr) {
-        return Status::Error("the plug-in has no audio callback");
     }
 
     // Files are read and written in chunks of whole blocks, a few thousand frames at a time, so
@@ -169,8 +154,8 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
     constexpr size_t kChunkFrames = 8192;
     const size_t block = static_cast<size_t>(settings.blockSize);
     const size_t chunk = block * std::max<size_t>(1, kChunkFrames / block);
-    const size_t inputs = static_cast<size_t>(effect.numInputs);
-    const size_t outputs = static_cast<size_t>(effect.numOutputs);
+    const size_t inputs = static_cast<size_t>(plugin.InputCount());
+    const size_t outputs = static_cast<size_t>(plugin.OutputCount());
     std::vector<float> fileChunk(chunk * static_cast<size_t>(fileChannels));
     std::vector<float> outputChunk(chunk * outputs);
     ChannelBuffers<float> floatIn(settings.doublePrecision ? 0 : inputs, block);
@@ -178,13 +163,14 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
     ChannelBuffers<double> doubleIn(settings.doublePrecision ? inputs : 0, block);
     ChannelBuffers<double> doubleOut(settings.doublePrecision ? outputs : 0, block);
 
-    host.SetTransport(settings.transport);
-    host.SetPosition(0);
     RenderStats stats;
     const auto start = std::chrono::steady_clock::now();
-    plugin.Dispatch(effMainsChanged, 0, 1);
     const int sampleRate = source.Format().sampleRate;
-    int64_t skip = settings.compensateLatency ? ReportedDelay(effect, sampleRate) : 0;
+    const Status started = plugin.StartProcessing(settings, sampleRate);
+    if (!started.Ok()) {
+        return started;
+    }
+    int64_t skip = settings.compensateLatency ? ReportedDelay(plugin.Latency(), sampleRate) : 0;
     const int64_t tail = static_cast<int64_t>(std::floor(settings.tailSeconds * sampleRate + 0.5));
     FrameSource frameSource(source, tail + skip);
     int64_t position = 0;
@@ -203,28 +189,19 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
         if (frames == 0) {
             break;
         }
-        for (size_t first = 0; first < frames; first += block) {
+        for (size_t first = 0; first < frames && failure.Ok(); first += block) {
             const size_t n = std::min(block, frames - first);
-            host.SetPosition(position + static_cast<int64_t>(first));
+            const int64_t at = position + static_cast<int64_t>(first);
             if (settings.doublePrecision) {
                 Deinterleave(fileChunk, fileChannels, settings.monoInput, first, n, doubleIn);
             } else {
                 Deinterleave(fileChunk, fileChannels, settings.monoInput, first, n, floatIn);
             }
-            const VstInt32 count = static_cast<VstInt32>(n);
+            const int count = static_cast<int>(n);
             const auto before = std::chrono::steady_clock::now();
-            if (settings.doublePrecision) {
-                effect.processDoubleReplacing(&effect, doubleIn.pointers.data(), doubleOut.pointers.data(),
-                                              count);
-            } else if (replacing) {
-                effect.processReplacing(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
-            } else {
-                // The accumulating callback adds to what the outputs hold.
-                for (auto& channel : floatOut.data) {
-                    std::fill(channel.begin(), channel.end(), 0.0f);
-                }
-                effect.process(&effect, floatIn.pointers.data(), floatOut.pointers.data(), count);
-            }
+            failure = settings.doublePrecision
+                          ? plugin.Process(doubleIn.pointers.data(), doubleOut.pointers.data(), count, at)
+                          : plugin.Process(floatIn.pointers.data(), floatOut.pointers.data(), count, at);
             stats.pluginSeconds +=
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
             if (settings.doublePrecision) {
@@ -232,6 +209,9 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
             } else {
                 Interleave(floatOut, first, n, outputChunk);
             }
+        }
+        if (!failure.Ok()) {
+            break;
         }
         position += static_cast<int64_t>(frames);
         // The first frames of a compensated delay are not part of the output.
@@ -243,12 +223,19 @@ Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, A
             progress(position);
         }
     }
-    plugin.Dispatch(effMainsChanged, 0, 0);
+    plugin.StopProcessing();
     stats.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!failure.Ok()) {
         return failure;
     }
     return stats;
+}
+
+Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
+                           const RenderSettings& settings, const ProgressFunction& progress,
+                           const volatile std::sig_atomic_t* cancel) {
+    Vst2Instance instance(plugin, host);
+    return Render(instance, source, sink, settings, progress, cancel);
 }
 
 } // namespace ksphost

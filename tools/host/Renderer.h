@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/host/AudioFile.h"
+#include "tools/host/Instance.h"
 #include "tools/host/Plugin.h"
 #include "tools/host/Status.h"
 #include "tools/host/VstHost.h"
@@ -40,11 +41,14 @@ using ProgressFunction = std::function<void(int64_t frames)>;
 Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOutputs,
                      MonoInput monoInput = MonoInput::Refuse);
 
-// Calls the plug-in's audio callbacks from this thread. Streams source
-// through the plug-in into sink as a host does: sample rate and block size, resume, blocks of
-// processReplacing or processDoubleReplacing, suspend; then the tail, fed silence. The plug-in's
-// state (programs, parameters) is set beforehand. Stops with an error once *cancel becomes
-// non-zero.
+// Streams source through the plug-in into sink as a host does: starts processing, blocks in the
+// settings' precision, the tail fed silence, stops. The plug-in is prepared for the rate and its
+// state (programs, parameters) set beforehand. Stops with an error once *cancel becomes non-zero.
+Result<RenderStats> Render(PluginInstance& plugin, AudioReader& source, AudioWriter& sink,
+                           const RenderSettings& settings, const ProgressFunction& progress,
+                           const volatile std::sig_atomic_t* cancel);
+// The same for a VST 2.4 plug-in and the host answering it: resume, blocks of processReplacing
+// or processDoubleReplacing, suspend.
 Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
                            const RenderSettings& settings, const ProgressFunction& progress,
                            const volatile std::sig_atomic_t* cancel);

@@ -46,6 +46,8 @@ public:
 
     // The address of an exported symbol, or none.
     void* Symbol(const char* name) const;
+    // What the system's loader answered: a dlopen handle or a module handle.
+    void* Handle() const { return handle; }
 
 private:
     explicit DynamicLibrary(void* h) : handle(h) {}

@@ -1,6 +1,8 @@
 #include "tools/host/Text.h"
 
 #include <cctype>
+#include <cstdarg>
+#include <cstdio>
 
 namespace ksphost {
 
@@ -53,6 +55,15 @@ std::string LowerExtension(const std::string& path) {
 
 std::string Quoted(const std::string& text) {
     return "'" + text + "'";
+}
+
+void Append(std::string& out, const char* format, ...) {
+    char line[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    out += line;
 }
 
 } // namespace ksphost

@@ -1,0 +1,58 @@
+#include "tools/host/Instance.h"
+
+#include "tools/host/Text.h"
+#include "tools/host/Vst2Instance.h"
+#include "tools/host/Vst3Instance.h"
+#include "tools/host/Vst3Module.h"
+
+namespace ksphost {
+
+namespace {
+
+Status NoPresetFiles() {
+    return Status::Error(
+        "preset files (.fxp, .fxb) are VST 2.4's; for a VST 3 plug-in use --program, --set and "
+        "--set-normalized");
+}
+
+} // namespace
+
+Status PluginInstance::LoadPresetFile(const std::string& /*path*/) {
+    return NoPresetFiles();
+}
+
+Result<std::vector<uint8_t>> PluginInstance::MakePresetFile(const std::string& /*path*/) {
+    return NoPresetFiles();
+}
+
+bool IsVst3Path(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) {
+        folder.pop_back();
+    }
+    if (LowerExtension(folder) == "vst3") {
+        return true;
+    }
+    // BUNDLE.vst3/Contents/ARCHITECTURE/LIBRARY
+    for (int up = 0; up < 3; ++up) {
+        const size_t slash = folder.find_last_of("/\\");
+        if (slash == std::string::npos) {
+            return false;
+        }
+        folder.resize(slash);
+        if (up == 1 && !SameText(folder.substr(folder.find_last_of("/\\") + 1), "Contents")) {
+            return false;
+        }
+    }
+    return LowerExtension(folder) == "vst3";
+}
+
+Result<std::unique_ptr<PluginInstance>> OpenInstance(const std::string& path) {
+    return IsVst3Path(path) ? Vst3Instance::Load(path) : Vst2Instance::Load(path);
+}
+
+std::string PluginFile(const std::string& path) {
+    return IsVst3Path(path) ? Vst3Module::LibraryPath(path) : path;
+}
+
+} // namespace ksphost

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "tools/host/Status.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ksphost {
+
+struct RenderSettings;
+
+// One opened plug-in, whatever its format, as the host's commands drive it. Parameters and
+// programs are numbered from 0 as the user names them; normalised values run from 0 to 1.
+class PluginInstance {
+public:
+    virtual ~PluginInstance() = default;
+
+    // Tells the plug-in the sample rate and the longest block before anything else.
+    virtual void Prepare(int sampleRate, int blockSize) = 0;
+
+    // The parameters a user sets.
+    virtual int ParameterCount() = 0;
+    virtual std::string ParameterName(int index) = 0;
+    // The current value as the plug-in shows it, with its label.
+    virtual std::string ParameterText(int index) = 0;
+    virtual void SetParameter(int index, double normalized) = 0;
+    // The normalised value at which the parameter shows text, by the plug-in's own rules; an
+    // error that says what it shows otherwise.
+    virtual Result<double> ParameterValue(int index, const std::string& text) = 0;
+
+    virtual int ProgramCount() = 0;
+    // Empty if the plug-in cannot tell.
+    virtual std::string ProgramName(int index) = 0;
+    virtual void SelectProgram(int index) = 0;
+    virtual std::string CurrentProgramName() = 0;
+
+    // .fxp and .fxb files, for VST 2.4; other formats refuse them.
+    virtual Status LoadPresetFile(const std::string& path);
+    virtual Result<std::vector<uint8_t>> MakePresetFile(const std::string& path);
+
+    // What a host sees of the plug-in, as text.
+    virtual std::string Describe() = 0;
+    // The editor's picture as a PNG file at output.
+    virtual Status SnapshotEditor(const std::string& output) = 0;
+
+    // Audio: channels, then StartProcessing, blocks of at most the settings' size at rising
+    // positions (frames from the start), StopProcessing.
+    virtual int InputCount() = 0;
+    virtual int OutputCount() = 0;
+    // Fails for what the plug-in cannot do (a sample size, its buses).
+    virtual Status StartProcessing(const RenderSettings& settings, int sampleRate) = 0;
+    // The delay the plug-in reports once started, in frames.
+    virtual int64_t Latency() = 0;
+    virtual Status Process(float** inputs, float** outputs, int frames, int64_t position) = 0;
+    virtual Status Process(double** inputs, double** outputs, int frames, int64_t position) = 0;
+    virtual void StopProcessing() = 0;
+};
+
+// Whether path names a VST 3 module: a *.vst3 bundle (folder) or library, or a library inside a
+// bundle's Contents folder. Anything else is taken for a VST 2.4 library.
+bool IsVst3Path(const std::string& path);
+// Loads the plug-in at path in the format IsVst3Path tells.
+Result<std::unique_ptr<PluginInstance>> OpenInstance(const std::string& path);
+// The file that holds the plug-in's code: the library inside a bundle, else path itself.
+std::string PluginFile(const std::string& path);
+
+} // namespace ksphost

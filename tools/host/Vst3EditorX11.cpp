@@ -1,0 +1,225 @@
+// A VST 3 editor view in the snapshot's X11 window, driven by a run loop of the host's.
+#include "formats/vst3/Vst3View.h"
+#include "tools/host/EditorSnapshot.h"
+#include "tools/host/EditorWindowX11.h"
+#include "tools/host/Vst3Support.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace ksphost {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using vst3::Linux::IEventHandler;
+using vst3::Linux::ITimerHandler;
+
+// How long the loop runs before the picture is taken: many frames of an editor's timer.
+constexpr auto kRunTime = std::chrono::milliseconds(500);
+
+bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
+    return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
+}
+
+// The host's side of the view: a frame that keeps its size and the run loop the view registers
+// its display connection and timers with. Run calls them: a handler whenever its descriptor is
+// readable, a timer every interval.
+class Vst3Frame final : public vst3::IPlugFrame, public vst3::Linux::IRunLoop {
+public:
+    Vst3Frame() = default;
+    ~Vst3Frame() {
+        for (const Watch& watch : watches) {
+            watch.handler->release();
+        }
+        for (const Timer& timer : timers) {
+            timer.handler->release();
+        }
+    }
+    Vst3Frame(const Vst3Frame&) = delete;
+    Vst3Frame& operator=(const Vst3Frame&) = delete;
+
+    vst3::tresult VST3_CALL queryInterface(const vst3::TUID interfaceId, void** obj) override {
+        void* found = nullptr;
+        if (SameUid(interfaceId, vst3::kFUnknownIid) || SameUid(interfaceId, vst3::kIPlugFrameIid)) {
+            found = static_cast<vst3::IPlugFrame*>(this);
+        } else if (SameUid(interfaceId, vst3::Linux::kIRunLoopIid)) {
+            found = static_cast<vst3::Linux::IRunLoop*>(this);
+        }
+        *obj = found;
+        if (found == nullptr) {
+            return vst3::kNoInterface;
+        }
+        addRef();
+        return vst3::kResultOk;
+    }
+    // The host owns the frame: references are counted, the last one leaves it alone.
+    vst3::uint32 VST3_CALL addRef() override { return ++references; }
+    vst3::uint32 VST3_CALL release() override { return --references; }
+
+    // The snapshot's window keeps the size the view asked for.
+    vst3::tresult VST3_CALL resizeView(vst3::IPlugView* /*view*/, vst3::ViewRect* /*newSize*/) override {
+        return vst3::kResultFalse;
+    }
+
+    vst3::tresult VST3_CALL registerEventHandler(IEventHandler* handler,
+                                                 vst3::Linux::FileDescriptor fd) override {
+        const bool taken =
+            std::any_of(watches.begin(), watches.end(), [fd](const Watch& w) { return w.fd == fd; });
+        if (handler == nullptr || taken) {
+            return vst3::kInvalidArgument;
+        }
+        handler->addRef();
+        watches.push_back({handler, fd});
+        return vst3::kResultOk;
+    }
+    vst3::tresult VST3_CALL unregisterEventHandler(IEventHandler* handler) override {
+        return Drop(watches, handler);
+    }
+    vst3::tresult VST3_CALL registerTimer(ITimerHandler* handler,
+                                          vst3::Linux::TimerInterval milliseconds) override {
+        if (handler == nullptr || milliseconds == 0) {
+            return vst3::kInvalidArgument;
+        }
+        handler->addRef();
+        const auto interval = std::chrono::milliseconds(milliseconds);
+        timers.push_back({handler, interval, Clock::now() + interval});
+        return vst3::kResultOk;
+    }
+    vst3::tresult VST3_CALL unregisterTimer(ITimerHandler* handler) override { return Drop(timers, handler); }
+
+    // Waits for the registered descriptors until the next timer is due, and calls what is ready,
+    // until time has passed. Handlers may register and unregister meanwhile.
+    void Run(Clock::duration time) {
+        const auto end = Clock::now() + time;
+        for (auto now = Clock::now(); now < end; now = Clock::now()) {
+            auto next = end;
+            for (const Timer& timer : timers) {
+                next = std::min(next, timer.due);
+            }
+            std::vector<pollfd> descriptors;
+            for (const Watch& watch : watches) {
+                descriptors.push_back({watch.fd, POLLIN, 0});
+            }
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
+            if (poll(descriptors.data(), descriptors.size(), static_cast<int>(std::max<long long>(wait, 0))) >
+                0) {
+                for (const pollfd& ready : descriptors) {
+                    IEventHandler* handler = ready.revents != 0 ? HandlerOf(ready.fd) : nullptr;
+                    if (handler != nullptr) {
+                        handler->onFDIsSet(ready.fd);
+                    }
+                }
+            }
+            FireTimers();
+        }
+    }
+
+private:
+    struct Watch {
+        IEventHandler* handler;
+        int fd;
+    };
+    struct Timer {
+        ITimerHandler* handler;
+        Clock::duration interval;
+        Clock::time_point due;
+    };
+
+    template <typename Entry, typename Handler>
+    static vst3::tresult Drop(std::vector<Entry>& entries, Handler* handler) {
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [handler](const Entry& e) { return e.handler == handler; });
+        if (found == entries.end()) {
+            return vst3::kInvalidArgument;
+        }
+        entries.erase(found);
+        handler->release();
+        return vst3::kResultOk;
+    }
+
+    IEventHandler* HandlerOf(int fd) const {
+        for (const Watch& watch : watches) {
+            if (watch.fd == fd) {
+                return watch.handler;
+            }
+        }
+        return nullptr;
+    }
+
+    void FireTimers() {
+        std::vector<ITimerHandler*> due;
+        const auto now = Clock::now();
+        for (Timer& timer : timers) {
+            if (timer.due <= now) {
+                due.push_back(timer.handler);
+                timer.due = std::max(timer.due + timer.interval, now);
+            }
+        }
+        for (ITimerHandler* handler : due) {
+            const bool registered = std::any_of(timers.begin(), timers.end(),
+                                                [handler](const Timer& t) { return t.handler == handler; });
+            if (registered) {
+                handler->onTimer();
+            }
+        }
+    }
+
+    std::vector<Watch> watches;
+    std::vector<Timer> timers;
+    vst3::uint32 references = 1;
+};
+
+// The view in the window: setFrame and attached; the run loop; setFrame(null) and removed.
+class Vst3Editor final : public EditorInWindow {
+public:
+    Vst3Editor(vst3::IPlugView& v, Vst3Frame& f, const std::string& name)
+        : view(v), frame(f), library(name) {}
+
+    Status Open(unsigned long window) override {
+        view.setFrame(&frame);
+        if (view.attached(reinterpret_cast<void*>(window), vst3::kPlatformTypeX11EmbedWindowID) !=
+            vst3::kResultOk) {
+            view.setFrame(nullptr);
+            return Status::Error(library + " did not open its editor");
+        }
+        return Status();
+    }
+    void Run() override { frame.Run(kRunTime); }
+    void Close() override {
+        view.setFrame(nullptr);
+        view.removed();
+    }
+
+private:
+    vst3::IPlugView& view;
+    Vst3Frame& frame;
+    const std::string& library;
+};
+
+} // namespace
+
+Status SnapshotView(vst3::IEditController& controller, const std::string& library,
+                    const std::string& output) {
+    // The frame outlives the view, which may call it until released.
+    Vst3Frame frame;
+    Vst3Ref<vst3::IPlugView> view(controller.createView(vst3::ViewType::kEditor));
+    if (!view) {
+        return Status::Error(library + " has no editor");
+    }
+    vst3::ViewRect size = {};
+    if (view->getSize(&size) != vst3::kResultOk || size.right <= size.left || size.bottom <= size.top) {
+        return Status::Error(library + " tells no editor size");
+    }
+    if (view->isPlatformTypeSupported(vst3::kPlatformTypeX11EmbedWindowID) != vst3::kResultTrue) {
+        return Status::Error(library + ": its editor does not open in an X11 window");
+    }
+    Vst3Editor editor(*view, frame, library);
+    return CaptureEditor(size.right - size.left, size.bottom - size.top, editor, output);
+}
+
+} // namespace ksphost
