@@ -55,10 +55,6 @@ void IParameter::SetupContinuous(const char* name, double defaultValue, double m
     }
 }
 
-void IParameter::SetUnit(const char* text) {
-    CopyText(unit, text, sizeof unit);
-}
-
 int IParameter::StepCount() const {
     return type == kParameterContinuous ? 0 : TruncateToInt32(max - min);
 }

@@ -37,9 +37,6 @@ public:
     void SetupBoolean(const char* name);
     void SetupEnumerated(const char* name, int defaultValue, int count);
     void SetupInteger(const char* name, int defaultValue, int min, int max);
-    // The unit the display texts end in, for hosts that show it apart ("Hz", "%"); empty when
-    // they end in none, or in different ones. Copied, cut to kParameterNameCapacity bytes.
-    void SetUnit(const char* text);
     // Appends a value text; false when the list could not grow.
     bool AddValueText(int value, const char* text);
     // [any] No lock needed; the editor's next paint shows the new form.
@@ -83,7 +80,6 @@ public:
     }
     const char* Name() const { return name; }
     const char* Label() const { return label; }
-    const char* Unit() const { return unit; }
     // Steps from the lowest to the highest value of a stepped parameter (1 for a boolean, the
     // count less one for an enumeration); 0 for a continuous one.
     int StepCount() const;
@@ -103,7 +99,6 @@ private:
     int32_t decimals = 0;
     char name[kParameterNameCapacity] = {};
     char label[kParameterNameCapacity] = {};
-    char unit[kParameterNameCapacity] = {};
     bool showNegated = false;
     IByteBuffer valueTexts{4096};
 };

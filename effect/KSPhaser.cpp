@@ -104,10 +104,6 @@ void KSPhaser::CreateParameters() {
     ParameterAt(Stereo)->SetDisplayFunction(FormatStereo);
     ParameterAt(Waveform)->SetupEnumerated("Waveform", 1, 2);
     ParameterAt(Waveform)->SetDisplayFunction(FormatWaveform);
-    ParameterAt(Manual)->SetUnit("Hz");
-    ParameterAt(Spread)->SetUnit("%");
-    ParameterAt(Feedback)->SetUnit("%");
-    ParameterAt(LFODepth)->SetUnit("%");
 }
 
 void KSPhaser::OnReset() {

@@ -169,7 +169,8 @@ private:
     bool initialized = false;
     bool setUp = false;
     bool active = false;
-    bool processing = false;
+    // Set on the user-interface or the audio thread, read on both.
+    std::atomic<bool> processing{false};
     vst3::ProcessSetup setup = {vst3::kRealtime, vst3::kSample32, 1024, 44100.0};
     const vst3::ProcessContext* context = nullptr;
     ParameterChange changes[kVst3MaxChanges];

@@ -13,6 +13,24 @@ namespace {
 
 constexpr int kTextUnits = 128; // a String128
 
+// ASCII letters compare in any case, as the effect's own parameters read them.
+bool SameTextAnyCase(const char* a, const char* b) {
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
+        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
+        if (x != y) {
+            return false;
+        }
+    }
+    return *a == *b;
+}
+
+// The step a discrete parameter of steps steps shows at normalised x, as hosts map it.
+int StepAt(double x, int steps) {
+    const int step = static_cast<int>(std::floor(x * (steps + 1)));
+    return step < steps ? step : steps;
+}
+
 } // namespace
 
 vst3::tresult VST3_CALL IPluginVST3::setControllerState(vst3::IBStream* /*state*/) {
@@ -50,7 +68,6 @@ vst3::tresult VST3_CALL IPluginVST3::getParameterInfo(vst3::int32 paramIndex, vs
         const IParameter* parameter = plugin->ParameterAt(paramIndex);
         info.id = static_cast<vst3::ParamID>(paramIndex);
         Vst3CopyToUtf16(info.title, parameter->Name(), kTextUnits);
-        Vst3CopyToUtf16(info.units, parameter->Unit(), kTextUnits);
         info.stepCount = parameter->StepCount();
         info.defaultNormalizedValue = parameter->NormalizedOf(parameter->DefaultValue());
         info.flags = vst3::ParameterInfo::kCanAutomate;
@@ -70,9 +87,7 @@ vst3::tresult VST3_CALL IPluginVST3::getParamStringByValue(vst3::ParamID id, vst
     if (id == kVst3BypassId) {
         std::strcpy(text, x >= 0.5 ? "on" : "off");
     } else if (id == kVst3ProgramId) {
-        const int programs = plugin->PresetCount();
-        const int index = static_cast<int>(x * programs);
-        CopyText(text, plugin->PresetName(index < programs ? index : programs - 1), sizeof text);
+        CopyText(text, plugin->PresetName(StepAt(x, plugin->PresetCount() - 1)), sizeof text);
     } else if (const IParameter* parameter = plugin->ParameterAt(static_cast<int>(id))) {
         parameter->FormatDisplay(parameter->ValueFromNormalized(x), false, text, true);
     } else {
@@ -94,7 +109,7 @@ vst3::tresult VST3_CALL IPluginVST3::getParamValueByString(vst3::ParamID id, vst
         const int count = id == kVst3BypassId ? 2 : plugin->PresetCount();
         for (int i = 0; i < count; ++i) {
             const char* name = id == kVst3BypassId ? (i == 0 ? "off" : "on") : plugin->PresetName(i);
-            if (std::strcmp(name, text) == 0) {
+            if (SameTextAnyCase(name, text)) {
                 valueNormalized = count > 1 ? static_cast<double>(i) / (count - 1) : 0.0;
                 return vst3::kResultOk;
             }
@@ -117,10 +132,9 @@ vst3::ParamValue VST3_CALL IPluginVST3::normalizedParamToPlain(vst3::ParamID id,
                                       : nullptr;
     if (parameter == nullptr) {
         // Bypass and program: their steps.
-        const int steps = id == kVst3ProgramId ? plugin->PresetCount() - 1 : 1;
-        return std::floor(valueNormalized * steps + 0.5);
+        return StepAt(valueNormalized, id == kVst3ProgramId ? plugin->PresetCount() - 1 : 1);
     }
-    return parameter->PlainOf(valueNormalized);
+    return parameter->ValueFromNormalized(valueNormalized);
 }
 
 vst3::ParamValue VST3_CALL IPluginVST3::plainParamToNormalized(vst3::ParamID id,
@@ -155,25 +169,31 @@ vst3::tresult VST3_CALL IPluginVST3::setParamNormalized(vst3::ParamID id, vst3::
     const int parameters = plugin->ParameterCount();
     LockGuard guard(plugin->Lock());
     if (id < static_cast<vst3::ParamID>(parameters)) {
-        // The processor takes the value with the host's next block; the editor shows it now.
         controllerValues[id] = value;
-        if (IEditor* editor = plugin->Editor()) {
-            editor->SetParameterFromHost(static_cast<int>(id), value, true);
+        if (processing) {
+            // The processor takes the value at its place in the host's blocks: set now, it could
+            // undo a newer one there. Only the editor shows it now.
+            if (IEditor* editor = plugin->Editor()) {
+                editor->SetParameterFromHost(static_cast<int>(id), value, true);
+            }
+        } else {
+            plugin->SetParameterFromHost(static_cast<int>(id), value);
         }
         return vst3::kResultOk;
     }
     if (id == kVst3BypassId) {
         controllerValues[parameters] = value >= 0.5 ? 1.0 : 0.0;
+        if (!processing) {
+            plugin->SetBypass(value >= 0.5, false);
+        }
         return vst3::kResultOk;
     }
     if (id == kVst3ProgramId) {
         // The program's values are the controller's at once, and the host's controls follow; the
         // processor loads the same program again with the host's next block, which changes
         // nothing.
-        const int programs = plugin->PresetCount();
-        const int index = static_cast<int>(value * programs);
         plugin->ModifyCurrentPreset(nullptr);
-        plugin->LoadPreset(index < programs ? index : programs - 1);
+        plugin->LoadPreset(StepAt(value, plugin->PresetCount() - 1));
         FollowPlugin(true);
         return vst3::kResultOk;
     }

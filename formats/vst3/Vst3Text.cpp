@@ -9,16 +9,10 @@ void Vst3CopyToUtf16(vst3::char16* out, const char* text, size_t capacity) {
         return;
     }
     size_t n = 0;
-    if (text != nullptr) {
-        while (n + 1 < capacity) {
-            uint16_t ch = 0;
-            const int used = PIX_DecodeUtf8(text, -1, ch);
-            if (used == 0) {
-                break;
-            }
-            out[n++] = static_cast<vst3::char16>(ch);
-            text += used;
-        }
+    while (text != nullptr && *text != '\0' && n + 1 < capacity) {
+        uint16_t ch = 0;
+        text += PIX_DecodeUtf8(text, -1, ch);
+        out[n++] = static_cast<vst3::char16>(ch);
     }
     out[n] = 0;
 }
