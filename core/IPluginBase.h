@@ -213,6 +213,13 @@ public:
     // program keeps the current values, as when the host saves the bank). Answers whether it
     // loaded.
     bool LoadChunk(const void* data, int64_t size);
+    // [any] Plug-in lock held. Appends the state a host of any format stores: the program chunk,
+    // followed by a bypass mark while bypassed. False when it could not be written in full.
+    bool SaveHostState(IByteBuffer& out);
+    // [any] Plug-in lock held. Loads such a state, or a program or bank chunk, or the contents of
+    // a .fxp or .fxb file of this plug-in; bypass comes back as saved, with a fade while audio
+    // runs. On failure everything is as before.
+    bool LoadHostState(const IByteBuffer& in, bool fade);
 
     // Channels. [any] Plug-in lock held; the plug-in owns them; none for an index out of range.
     int InputCount() const { return inputCount; }

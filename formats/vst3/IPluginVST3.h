@@ -155,12 +155,9 @@ private:
     const vst3::ProcessContext* Context() const { return context; }
     // [audio] Plug-in lock held. The piece's position in quarter notes past the block's.
     double PieceQuarterNotes() const;
-    // [ui] Plug-in lock held. Reads a whole stream into buffer; false when it fails or grows
-    // beyond any state's size.
+    // [ui] No lock. Reads a whole stream into buffer; false when it fails or grows beyond any
+    // state's size.
     static bool ReadStream(vst3::IBStream* stream, IByteBuffer& buffer);
-    // [ui] Plug-in lock held. Loads a program or bank chunk, or a .fxp/.fxb file's contents; on
-    // failure everything is as before.
-    bool LoadStateBytes(const IByteBuffer& bytes);
 
     std::atomic<vst3::uint32> references{1};
     std::unique_ptr<::IPluginBase> plugin;
