@@ -37,6 +37,10 @@ public:
     bool Loaded() const {
         return handle != nullptr;
     }
+    // What dlopen or LoadLibrary answered.
+    void* Handle() const {
+        return handle;
+    }
 
     EntryPoint Entry(const char* name) const {
         if (handle == nullptr) {
