@@ -173,7 +173,8 @@ void IPluginBase::SetPlainParameterFromHost(int index, double plain) {
     if (parameter == nullptr || std::isnan(plain)) {
         return;
     }
-    plain = plain < parameter->Min() ? parameter->Min() : (plain > parameter->Max() ? parameter->Max() : plain);
+    plain =
+        plain < parameter->Min() ? parameter->Min() : (plain > parameter->Max() ? parameter->Max() : plain);
     if (editor) {
         editor->SetParameterFromHost(index, plain, false);
     }

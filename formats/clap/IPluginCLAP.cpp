@@ -9,7 +9,8 @@ namespace {
 
 template <typename Table>
 const Table* HostExtension(const clap::clap_host* host, const char* id) {
-    return host->get_extension != nullptr ? static_cast<const Table*>(host->get_extension(host, id)) : nullptr;
+    return host->get_extension != nullptr ? static_cast<const Table*>(host->get_extension(host, id))
+                                          : nullptr;
 }
 
 } // namespace
@@ -65,7 +66,8 @@ bool CLAP_CALL IPluginCLAP::Init(const clap::clap_plugin* plugin) {
     self->hostFds = HostExtension<clap::clap_host_posix_fd_support>(host, clap::CLAP_EXT_POSIX_FD_SUPPORT);
     self->hostPresetLoad = HostExtension<clap::clap_host_preset_load>(host, clap::CLAP_EXT_PRESET_LOAD);
     if (self->hostPresetLoad == nullptr) {
-        self->hostPresetLoad = HostExtension<clap::clap_host_preset_load>(host, clap::CLAP_EXT_PRESET_LOAD_COMPAT);
+        self->hostPresetLoad =
+            HostExtension<clap::clap_host_preset_load>(host, clap::CLAP_EXT_PRESET_LOAD_COMPAT);
     }
     LockGuard guard(self->plugin->Lock());
     self->plugin->NotifyAllParameters();
@@ -76,8 +78,8 @@ void CLAP_CALL IPluginCLAP::Destroy(const clap::clap_plugin* plugin) {
     delete Of(plugin);
 }
 
-bool CLAP_CALL IPluginCLAP::Activate(const clap::clap_plugin* plugin, double sampleRate, uint32_t /*minFrames*/,
-                                     uint32_t maxFrames) {
+bool CLAP_CALL IPluginCLAP::Activate(const clap::clap_plugin* plugin, double sampleRate,
+                                     uint32_t /*minFrames*/, uint32_t maxFrames) {
     IPluginCLAP* self = Of(plugin);
     LockGuard guard(self->plugin->Lock());
     self->sampleRate = sampleRate;
@@ -122,10 +124,10 @@ const void* CLAP_CALL IPluginCLAP::GetExtension(const clap::clap_plugin* /*plugi
                                                     ValueToText, TextToValue, Flush};
     static const clap::clap_plugin_state state = {SaveState, LoadState};
     static const clap::clap_plugin_preset_load presetLoad = {LoadPreset};
-    static const clap::clap_plugin_gui gui = {
-        GuiApiSupported, GuiPreferredApi, GuiCreate,      GuiDestroy,      GuiSetScale,
-        GuiSize,         GuiCanResize,    GuiResizeHints, GuiSize,         GuiSetSize,
-        GuiSetParent,    GuiSetTransient, GuiSuggestTitle, GuiShow,        GuiShow};
+    static const clap::clap_plugin_gui gui = {GuiApiSupported, GuiPreferredApi, GuiCreate,    GuiDestroy,
+                                              GuiSetScale,     GuiSize,         GuiCanResize, GuiResizeHints,
+                                              GuiSize,         GuiSetSize,      GuiSetParent, GuiSetTransient,
+                                              GuiSuggestTitle, GuiShow,         GuiShow};
     static const clap::clap_plugin_timer_support timers = {OnTimer};
     static const clap::clap_plugin_posix_fd_support fds = {OnFd};
     if (id == nullptr) {

@@ -80,10 +80,11 @@ private:
     static uint32_t CLAP_CALL Tail(const clap::clap_plugin* plugin);
     // Parameters.
     static uint32_t CLAP_CALL ParamCount(const clap::clap_plugin* plugin);
-    static bool CLAP_CALL ParamInfo(const clap::clap_plugin* plugin, uint32_t index, clap::clap_param_info* info);
+    static bool CLAP_CALL ParamInfo(const clap::clap_plugin* plugin, uint32_t index,
+                                    clap::clap_param_info* info);
     static bool CLAP_CALL ParamValue(const clap::clap_plugin* plugin, clap::clap_id id, double* value);
-    static bool CLAP_CALL ValueToText(const clap::clap_plugin* plugin, clap::clap_id id, double value, char* out,
-                                      uint32_t capacity);
+    static bool CLAP_CALL ValueToText(const clap::clap_plugin* plugin, clap::clap_id id, double value,
+                                      char* out, uint32_t capacity);
     static bool CLAP_CALL TextToValue(const clap::clap_plugin* plugin, clap::clap_id id, const char* text,
                                       double* value);
     static void CLAP_CALL Flush(const clap::clap_plugin* plugin, const clap::clap_input_events* in,
@@ -152,6 +153,6 @@ private:
     // The editor in the host's window.
     bool guiCreated = false;
     bool windowOpen = false;
-    clap::clap_id timerId = CLAP_INVALID_ID;
+    clap::clap_id timerId = clap::CLAP_INVALID_ID;
     int registeredFd = -1;
 };

@@ -11,8 +11,9 @@ bool Stereo(const clap::clap_audio_buffer* buffers, uint32_t count, bool doubles
     if (buffers == nullptr || count < 1 || buffers->channel_count < 2) {
         return false;
     }
-    return doubles ? buffers->data64[0] != nullptr && buffers->data64[1] != nullptr
-                   : buffers->data32 != nullptr && buffers->data32[0] != nullptr && buffers->data32[1] != nullptr;
+    return doubles
+               ? buffers->data64[0] != nullptr && buffers->data64[1] != nullptr
+               : buffers->data32 != nullptr && buffers->data32[0] != nullptr && buffers->data32[1] != nullptr;
 }
 
 } // namespace
@@ -42,7 +43,8 @@ int IPluginCLAP::CollectChanges(const clap::clap_input_events* in, uint32_t fram
             change.index = static_cast<int32_t>(event->param_id);
             change.plain = true;
             // Stepped values are whole numbers of steps; the rest is in the parameter's unit.
-            change.value = parameter->StepCount() > 0 ? std::trunc(event->value) : event->value / parameter->UnitScale();
+            change.value =
+                parameter->StepCount() > 0 ? std::trunc(event->value) : event->value / parameter->UnitScale();
         } else {
             continue;
         }
@@ -72,7 +74,7 @@ clap::clap_process_status CLAP_CALL IPluginCLAP::Process(const clap::clap_plugin
     frames = frames > INT32_MAX ? INT32_MAX : frames;
     self->transport = process->transport;
     const int count = self->CollectChanges(process->in_events, frames);
-    const clap::clap_audio_buffer* out = process->audio_outputs;
+    clap::clap_audio_buffer* out = process->audio_outputs;
     const bool doubles = out != nullptr && process->audio_outputs_count > 0 && out->data32 == nullptr &&
                          out->data64 != nullptr;
     const bool hasInput = Stereo(process->audio_inputs, process->audio_inputs_count, doubles);
@@ -85,11 +87,11 @@ clap::clap_process_status CLAP_CALL IPluginCLAP::Process(const clap::clap_plugin
     }
     const auto n = static_cast<int>(frames);
     if (doubles) {
-        core.ProcessHostBlock(hasInput ? process->audio_inputs->data64 : nullptr, n > 0 ? out->data64 : nullptr, n,
-                              self->changes, count);
+        core.ProcessHostBlock(hasInput ? process->audio_inputs->data64 : nullptr,
+                              n > 0 ? out->data64 : nullptr, n, self->changes, count);
     } else {
-        core.ProcessHostBlock(hasInput ? process->audio_inputs->data32 : nullptr, n > 0 ? out->data32 : nullptr, n,
-                              self->changes, count);
+        core.ProcessHostBlock(hasInput ? process->audio_inputs->data32 : nullptr,
+                              n > 0 ? out->data32 : nullptr, n, self->changes, count);
     }
     for (int c = 0; c < core.InputCount() && !hasInput; ++c) {
         core.InputChannelAt(c)->connected = true;
