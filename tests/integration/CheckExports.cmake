@@ -1,7 +1,7 @@
 # Checks what a host sees of each plug-in library that has been built: exactly its format's entry
 # points are exported (VST 2.4: VSTPluginMain and main; VST 3: GetPluginFactory with InitDll and
-# ExitDll on Windows, ModuleEntry and ModuleExit elsewhere), and a Windows DLL imports system
-# DLLs only. The phaser's
+# ExitDll on Windows, ModuleEntry and ModuleExit elsewhere; CLAP: the data object clap_entry), and
+# a Windows DLL imports system DLLs only. The phaser's
 # Linux library must not import the C++ runtime's throwing allocation or its throw helpers: built
 # without exceptions, either would end the host's process where the plug-in should answer a failure.
 # -DSOURCE_DIR: the source tree (the Windows presets build below SOURCE_DIR/build/<preset>);
@@ -11,6 +11,7 @@ cmake_minimum_required(VERSION 3.25)
 set(vst2_exports "VSTPluginMain;main")
 set(vst3_dll_exports "ExitDll;GetPluginFactory;InitDll")
 set(vst3_so_exports "GetPluginFactory;ModuleEntry;ModuleExit")
+set(clap_exports "clap_entry")
 # Lower-case names of the system DLLs a plug-in may import.
 set(system_dlls kernel32.dll msvcrt.dll user32.dll gdi32.dll advapi32.dll shell32.dll wininet.dll
     comctl32.dll comdlg32.dll ole32.dll oleaut32.dll shlwapi.dll ws2_32.dll winmm.dll uxtheme.dll)
@@ -92,6 +93,7 @@ endfunction()
 foreach(preset win64 win32)
     file(GLOB vst2 ${SOURCE_DIR}/build/${preset}/formats/vst2/*.dll ${SOURCE_DIR}/build/${preset}/tests/integration/*.dll)
     file(GLOB vst3 ${SOURCE_DIR}/build/${preset}/vst3/KSPhaser.vst3/Contents/*-win/*.vst3)
+    file(GLOB clap ${SOURCE_DIR}/build/${preset}/clap/*.clap)
     if(preset STREQUAL "win64")
         set(objdump x86_64-w64-mingw32-objdump)
     else()
@@ -105,15 +107,24 @@ foreach(preset win64 win32)
         check_dll(${path} ${objdump} "${vst3_dll_exports}")
         math(EXPR checked "${checked} + 1")
     endforeach()
+    foreach(path IN LISTS clap)
+        check_dll(${path} ${objdump} "${clap_exports}")
+        math(EXPR checked "${checked} + 1")
+    endforeach()
 endforeach()
 file(GLOB vst2 ${LINUX_DIR}/formats/vst2/*.so ${LINUX_DIR}/tests/integration/*.so)
 file(GLOB vst3 ${LINUX_DIR}/vst3/KSPhaser.vst3/Contents/*-linux/*.so)
+file(GLOB clap ${LINUX_DIR}/clap/*.clap)
 foreach(path IN LISTS vst2)
     check_so(${path} "${vst2_exports}")
     math(EXPR checked "${checked} + 1")
 endforeach()
 foreach(path IN LISTS vst3)
     check_so(${path} "${vst3_so_exports}")
+    math(EXPR checked "${checked} + 1")
+endforeach()
+foreach(path IN LISTS clap)
+    check_so(${path} "${clap_exports}")
     math(EXPR checked "${checked} + 1")
 endforeach()
 
