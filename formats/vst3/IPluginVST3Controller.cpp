@@ -85,7 +85,7 @@ vst3::tresult VST3_CALL IPluginVST3::getParamStringByValue(vst3::ParamID id, vst
     LockGuard guard(plugin->Lock());
     char text[kParameterTextCapacity] = {};
     if (id == kVst3BypassId) {
-        std::strcpy(text, x >= 0.5 ? "on" : "off");
+        CopyText(text, x >= 0.5 ? "on" : "off", sizeof text);
     } else if (id == kVst3ProgramId) {
         CopyText(text, plugin->PresetName(StepAt(x, plugin->PresetCount() - 1)), sizeof text);
     } else if (const IParameter* parameter = plugin->ParameterAt(static_cast<int>(id))) {
