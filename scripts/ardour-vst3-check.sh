@@ -252,9 +252,12 @@ if [ $valgrind -eq 1 ]; then
             ARDOUR_RUNNING_UNDER_VALGRIND=1 timeout 1200 valgrind --error-limit=no \
             --log-file="$work/valgrind.log" /usr/lib/ardour7/luasession "$lua_dir/show.lua" \
             "$session" check >"$work/valgrind-show.log" 2>&1
+        grep "ERROR SUMMARY" "$work/valgrind.log" | sed 's/^==[0-9]*== /  valgrind: /'
+        # Each report whose stack passes through the plug-in, by its first line.
         awk '/^==[0-9]+== [A-Z]/ { head = $0 } /KSPhaser/ && head != "" { print head; head = "" }' \
-            "$work/valgrind.log" | sed 's/^==[0-9]*== /  /' | sort | uniq -c
-        grep -A3 "Invalid" "$work/valgrind.log" | grep -m 4 -E "at 0x|by 0x" | sed 's/^==[0-9]*== /  /'
+            "$work/valgrind.log" | sed 's/^==[0-9]*== /  in the plug-in: /' | sort | uniq -c
+        grep -A3 -E "Invalid|uninitialised" "$work/valgrind.log" | grep -m 4 -E "at 0x|by 0x" |
+            sed 's/^==[0-9]*== /  /'
     else
         echo "  valgrind is not installed"
     fi
