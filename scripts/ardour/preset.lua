@@ -8,6 +8,8 @@ assert(preset and preset.valid, "Ardour has no preset " .. arg[3])
 print("loading " .. preset.label .. " (" .. preset.uri .. ")")
 io.stdout:flush()
 print("load_preset answered " .. tostring(plugin:load_preset(preset)))
+-- The plug-in reports the program's values with the next blocks.
+ARDOUR.LuaAPI.usleep(200000)
 for i = 0, plugin:parameter_count() - 1 do
 	print(string.format("  %-14s %.9g", plugin:parameter_label(i), ARDOUR.LuaAPI.get_processor_param(proc, i, true)))
 end
