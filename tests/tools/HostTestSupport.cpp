@@ -46,6 +46,24 @@ void ExpectContains(const std::string& text, const std::string& part) {
     EXPECT_NE(text.find(part), std::string::npos) << "missing: " << part << "\nin:\n" << text;
 }
 
+std::vector<uint8_t> WrittenBy(std::vector<std::string> args, const std::string& dir,
+                               const std::string& out) {
+    for (std::string& arg : args) {
+        arg = arg == "OUT" ? dir + "/" + out : arg;
+    }
+    const HostRun run = RunHostCommand(args);
+    EXPECT_EQ(run.exitCode, 0) << Describe(run);
+    return run.exitCode == 0 ? ReadBytes(dir + "/" + out) : std::vector<uint8_t>();
+}
+
+void ExpectRefused(const std::vector<std::string>& args, const std::string& error, const std::string& out) {
+    const HostRun run = RunHostCommand(args);
+    EXPECT_EQ(run.exitCode, 1) << error;
+    ASSERT_EQ(run.errors.size(), 1u) << Describe(run);
+    ExpectContains(run.errors[0], error);
+    EXPECT_FALSE(FileExists(out)) << error;
+}
+
 std::string TestDirectory() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();

@@ -17,6 +17,11 @@ HostRun RunHostCommand(const std::vector<std::string>& args);
 std::string Describe(const HostRun& run);
 // A test failure naming part and text unless text contains part.
 void ExpectContains(const std::string& text, const std::string& part);
+// Runs args, each "OUT" standing for dir/out, and expects success; answers the bytes written to
+// dir/out, or none after a test failure.
+std::vector<uint8_t> WrittenBy(std::vector<std::string> args, const std::string& dir, const std::string& out);
+// Test failures unless args fail with one error line that contains error, leaving no file at out.
+void ExpectRefused(const std::vector<std::string>& args, const std::string& error, const std::string& out);
 
 // An empty directory for the running test, named after it.
 std::string TestDirectory();

@@ -258,9 +258,10 @@ const CommandText kCommandTexts[] = {
 };
 
 const char* const kPluginText = R"(
-A VST 2.4 and VST 3 host for the command line. PLUGIN is any VST 2.4 plug-in library (.so,
-.dll), opened through its exported VSTPluginMain (or main), or a VST 3 bundle (NAME.vst3) or
-the library inside it, whose first audio effect class must be its own edit controller.
+A VST 2.4, VST 3 and CLAP host for the command line. PLUGIN is any VST 2.4 plug-in library
+(.so, .dll), opened through its exported VSTPluginMain (or main), a VST 3 bundle (NAME.vst3) or
+the library inside it, whose first audio effect class must be its own edit controller, or a
+CLAP module (NAME.clap), whose factory's first plug-in is driven.
 )";
 
 const char* const kStateText = R"(

@@ -20,4 +20,9 @@ Status SnapshotView(vst3::IEditController& /*controller*/, const std::string& /*
     return NoX11();
 }
 
+Status SnapshotClapEditor(const clap::clap_plugin& /*plugin*/, const clap::clap_plugin_gui* /*gui*/,
+                          ClapHost& /*host*/, const std::string& /*path*/, const std::string& /*output*/) {
+    return NoX11();
+}
+
 } // namespace ksphost

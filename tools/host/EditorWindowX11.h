@@ -2,9 +2,13 @@
 
 #include "tools/host/Status.h"
 
+#include <chrono>
 #include <string>
 
 namespace ksphost {
+
+// How long an editor's loop runs before the picture is taken: many frames of its timer.
+constexpr auto kEditorRunTime = std::chrono::milliseconds(500);
 
 // An editor as the snapshot drives it in its window, whatever the plug-in's format.
 class EditorInWindow {

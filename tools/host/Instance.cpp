@@ -1,5 +1,6 @@
 #include "tools/host/Instance.h"
 
+#include "tools/host/ClapInstance.h"
 #include "tools/host/Text.h"
 #include "tools/host/Vst2Instance.h"
 #include "tools/host/Vst3Instance.h"
@@ -11,7 +12,7 @@ namespace {
 
 Status NoPresetFiles() {
     return Status::Error(
-        "preset files (.fxp, .fxb) are VST 2.4's; for a VST 3 plug-in use --program, --set and "
+        "preset files (.fxp, .fxb) are VST 2.4's; for a VST 3 or CLAP plug-in use --program, --set and "
         "--set-normalized");
 }
 
@@ -47,7 +48,14 @@ bool IsVst3Path(const std::string& path) {
     return LowerExtension(folder) == "vst3";
 }
 
+bool IsClapPath(const std::string& path) {
+    return LowerExtension(path) == "clap";
+}
+
 Result<std::unique_ptr<PluginInstance>> OpenInstance(const std::string& path) {
+    if (IsClapPath(path)) {
+        return ClapInstance::Load(path);
+    }
     return IsVst3Path(path) ? Vst3Instance::Load(path) : Vst2Instance::Load(path);
 }
 

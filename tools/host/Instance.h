@@ -30,10 +30,13 @@ public:
     // error that says what it shows otherwise.
     virtual Result<double> ParameterValue(int index, const std::string& text) = 0;
 
+    // Why the plug-in's programs cannot be selected; success when they can (or there are none).
+    virtual Status CanSelectPrograms() { return Status(); }
     virtual int ProgramCount() = 0;
     // Empty if the plug-in cannot tell.
     virtual std::string ProgramName(int index) = 0;
-    virtual void SelectProgram(int index) = 0;
+    // Fails when the plug-in did not take the program.
+    virtual Status SelectProgram(int index) = 0;
     virtual std::string CurrentProgramName() = 0;
 
     // .fxp and .fxb files, for VST 2.4; other formats refuse them.
@@ -59,9 +62,11 @@ public:
 };
 
 // Whether path names a VST 3 module: a *.vst3 bundle (folder) or library, or a library inside a
-// bundle's Contents folder. Anything else is taken for a VST 2.4 library.
+// bundle's Contents folder.
 bool IsVst3Path(const std::string& path);
-// Loads the plug-in at path in the format IsVst3Path tells.
+// Whether path names a CLAP module: a *.clap file.
+bool IsClapPath(const std::string& path);
+// Loads the plug-in at path: a CLAP or VST 3 module as the two tell, else a VST 2.4 library.
 Result<std::unique_ptr<PluginInstance>> OpenInstance(const std::string& path);
 // The file that holds the plug-in's code: the library inside a bundle, else path itself.
 std::string PluginFile(const std::string& path);

@@ -117,6 +117,10 @@ Status LoadPresetFile(Plugin& plugin, const std::string& path) {
 namespace {
 
 Status SelectProgram(PluginInstance& plugin, const std::string& program, std::string& description) {
+    const Status possible = plugin.CanSelectPrograms();
+    if (!possible.Ok()) {
+        return possible;
+    }
     const int count = plugin.ProgramCount();
     int index = -1;
     long number = 0;
@@ -137,7 +141,10 @@ Status SelectProgram(PluginInstance& plugin, const std::string& program, std::st
                                  " (`ksphaser-host info PLUGIN` lists them)");
         }
     }
-    plugin.SelectProgram(index);
+    const Status selected = plugin.SelectProgram(index);
+    if (!selected.Ok()) {
+        return selected;
+    }
     description = "Program " + std::to_string(index) + ": " + plugin.CurrentProgramName();
     return Status();
 }

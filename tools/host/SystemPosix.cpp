@@ -82,7 +82,9 @@ long ProcessId() {
 }
 
 Result<std::unique_ptr<DynamicLibrary>> DynamicLibrary::Open(const std::string& path) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A name without a slash would be looked for along the library path, not in this folder.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
         return Status::Error("cannot load " + path + ": " + (reason != nullptr ? reason : "unknown reason"));

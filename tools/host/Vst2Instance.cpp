@@ -56,8 +56,9 @@ Result<double> Vst2Instance::ParameterValue(int index, const std::string& text) 
     return static_cast<double>(value.Value());
 }
 
-void Vst2Instance::SelectProgram(int index) {
+Status Vst2Instance::SelectProgram(int index) {
     plugin.Dispatch(effSetProgram, 0, index);
+    return Status();
 }
 
 std::string Vst2Instance::CurrentProgramName() {

@@ -25,7 +25,7 @@ public:
 
     int ProgramCount() override { return plugin.NumPrograms(); }
     std::string ProgramName(int index) override { return plugin.ProgramName(index); }
-    void SelectProgram(int index) override;
+    Status SelectProgram(int index) override;
     std::string CurrentProgramName() override;
 
     Status LoadPresetFile(const std::string& path) override;

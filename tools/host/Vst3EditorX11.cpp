@@ -2,12 +2,10 @@
 #include "formats/vst3/Vst3View.h"
 #include "tools/host/EditorSnapshot.h"
 #include "tools/host/EditorWindowX11.h"
+#include "tools/host/RunLoop.h"
 #include "tools/host/Vst3Support.h"
 
-#include <poll.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <vector>
 
@@ -15,19 +13,15 @@ namespace ksphost {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using vst3::Linux::IEventHandler;
 using vst3::Linux::ITimerHandler;
-
-// How long the loop runs before the picture is taken: many frames of an editor's timer.
-constexpr auto kRunTime = std::chrono::milliseconds(500);
 
 bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
     return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
 }
 
 // The host's side of the view: a frame that keeps its size and the run loop the view registers
-// its display connection and timers with. Run calls them: a handler whenever its descriptor is
+// its display connection and timers with: a handler is called whenever its descriptor is
 // readable, a timer every interval.
 class Vst3Frame final : public vst3::IPlugFrame, public vst3::Linux::IRunLoop {
 public:
@@ -68,9 +62,9 @@ public:
 
     vst3::tresult VST3_CALL registerEventHandler(IEventHandler* handler,
                                                  vst3::Linux::FileDescriptor fd) override {
-        const bool taken =
-            std::any_of(watches.begin(), watches.end(), [fd](const Watch& w) { return w.fd == fd; });
-        if (handler == nullptr || taken) {
+        if (handler == nullptr ||
+            !loop.AddDescriptor(fd, RunLoop::kReadable,
+                                [handler](int ready, uint32_t /*found*/) { handler->onFDIsSet(ready); })) {
             return vst3::kInvalidArgument;
         }
         handler->addRef();
@@ -78,7 +72,7 @@ public:
         return vst3::kResultOk;
     }
     vst3::tresult VST3_CALL unregisterEventHandler(IEventHandler* handler) override {
-        return Drop(watches, handler);
+        return Drop(watches, handler, [this](int fd) { loop.RemoveDescriptor(fd); });
     }
     vst3::tresult VST3_CALL registerTimer(ITimerHandler* handler,
                                           vst3::Linux::TimerInterval milliseconds) override {
@@ -86,89 +80,42 @@ public:
             return vst3::kInvalidArgument;
         }
         handler->addRef();
-        const auto interval = std::chrono::milliseconds(milliseconds);
-        timers.push_back({handler, interval, Clock::now() + interval});
+        const uint32_t id = loop.AddTimer(std::chrono::milliseconds(milliseconds),
+                                          [handler](uint32_t /*id*/) { handler->onTimer(); });
+        timers.push_back({handler, id});
         return vst3::kResultOk;
     }
-    vst3::tresult VST3_CALL unregisterTimer(ITimerHandler* handler) override { return Drop(timers, handler); }
-
-    // Waits for the registered descriptors until the next timer is due, and calls what is ready,
-    // until time has passed. Handlers may register and unregister meanwhile.
-    void Run(Clock::duration time) {
-        const auto end = Clock::now() + time;
-        for (auto now = Clock::now(); now < end; now = Clock::now()) {
-            auto next = end;
-            for (const Timer& timer : timers) {
-                next = std::min(next, timer.due);
-            }
-            std::vector<pollfd> descriptors;
-            for (const Watch& watch : watches) {
-                descriptors.push_back({watch.fd, POLLIN, 0});
-            }
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
-            if (poll(descriptors.data(), descriptors.size(), static_cast<int>(std::max<long long>(wait, 0))) >
-                0) {
-                for (const pollfd& ready : descriptors) {
-                    IEventHandler* handler = ready.revents != 0 ? HandlerOf(ready.fd) : nullptr;
-                    if (handler != nullptr) {
-                        handler->onFDIsSet(ready.fd);
-                    }
-                }
-            }
-            FireTimers();
-        }
+    vst3::tresult VST3_CALL unregisterTimer(ITimerHandler* handler) override {
+        return Drop(timers, handler, [this](uint32_t id) { loop.RemoveTimer(id); });
     }
+
+    void Run() { loop.Run(kEditorRunTime); }
 
 private:
     struct Watch {
         IEventHandler* handler;
-        int fd;
+        int key;
     };
     struct Timer {
         ITimerHandler* handler;
-        Clock::duration interval;
-        Clock::time_point due;
+        uint32_t key;
     };
 
-    template <typename Entry, typename Handler>
-    static vst3::tresult Drop(std::vector<Entry>& entries, Handler* handler) {
+    // Ends the handler's first registration.
+    template <typename Entry, typename Handler, typename Remove>
+    static vst3::tresult Drop(std::vector<Entry>& entries, Handler* handler, Remove remove) {
         const auto found = std::find_if(entries.begin(), entries.end(),
                                         [handler](const Entry& e) { return e.handler == handler; });
         if (found == entries.end()) {
             return vst3::kInvalidArgument;
         }
+        remove(found->key);
         entries.erase(found);
         handler->release();
         return vst3::kResultOk;
     }
 
-    IEventHandler* HandlerOf(int fd) const {
-        for (const Watch& watch : watches) {
-            if (watch.fd == fd) {
-                return watch.handler;
-            }
-        }
-        return nullptr;
-    }
-
-    void FireTimers() {
-        std::vector<ITimerHandler*> due;
-        const auto now = Clock::now();
-        for (Timer& timer : timers) {
-            if (timer.due <= now) {
-                due.push_back(timer.handler);
-                timer.due = std::max(timer.due + timer.interval, now);
-            }
-        }
-        for (ITimerHandler* handler : due) {
-            const bool registered = std::any_of(timers.begin(), timers.end(),
-                                                [handler](const Timer& t) { return t.handler == handler; });
-            if (registered) {
-                handler->onTimer();
-            }
-        }
-    }
-
+    RunLoop loop;
     std::vector<Watch> watches;
     std::vector<Timer> timers;
     vst3::uint32 references = 1;
@@ -189,7 +136,7 @@ public:
         }
         return Status();
     }
-    void Run() override { frame.Run(kRunTime); }
+    void Run() override { frame.Run(); }
     void Close() override {
         view.setFrame(nullptr);
         view.removed();

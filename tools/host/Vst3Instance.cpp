@@ -240,9 +240,10 @@ std::string Vst3Instance::ProgramName(int index) {
                    steps > 0 ? double(index) / steps : 0.0);
 }
 
-void Vst3Instance::SelectProgram(int index) {
+Status Vst3Instance::SelectProgram(int index) {
     const int steps = ProgramCount() - 1;
     SetValue(parameters[static_cast<size_t>(programParameter)].id, steps > 0 ? double(index) / steps : 0.0);
+    return Status();
 }
 
 std::string Vst3Instance::CurrentProgramName() {
@@ -316,7 +317,7 @@ Status Vst3Instance::ProcessBlock(Sample** inputs, Sample** outputs, int frames,
     outputChanges.Clear();
 
     // The transport in 4/4, as the VST 2.4 host reports it.
-    constexpr int beatsPerBar = 4;
+    const MusicalPosition music = PositionInTime(transport, position, setup.sampleRate);
     context = {};
     context.state = vst3::ProcessContext::kTempoValid | vst3::ProcessContext::kProjectTimeMusicValid |
                     vst3::ProcessContext::kBarPositionValid | vst3::ProcessContext::kTimeSigValid |
@@ -324,9 +325,9 @@ Status Vst3Instance::ProcessBlock(Sample** inputs, Sample** outputs, int frames,
     context.sampleRate = setup.sampleRate;
     context.projectTimeSamples = position;
     context.tempo = transport.tempo;
-    context.projectTimeMusic = static_cast<double>(position) / setup.sampleRate * transport.tempo / 60.0;
-    context.barPositionMusic = std::floor(context.projectTimeMusic / beatsPerBar) * beatsPerBar;
-    context.timeSigNumerator = beatsPerBar;
+    context.projectTimeMusic = music.beats;
+    context.barPositionMusic = music.barStart;
+    context.timeSigNumerator = kBeatsPerBar;
     context.timeSigDenominator = 4;
 
     vst3::ProcessData data = {};

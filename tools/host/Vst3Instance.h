@@ -42,7 +42,7 @@ public:
     // texts); selecting one sets the parameter.
     int ProgramCount() override;
     std::string ProgramName(int index) override;
-    void SelectProgram(int index) override;
+    Status SelectProgram(int index) override;
     std::string CurrentProgramName() override;
 
     // Both hand the processor its values first.

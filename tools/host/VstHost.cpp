@@ -22,6 +22,13 @@ bool HostCanDo(const char* text) {
 
 } // namespace
 
+MusicalPosition PositionInTime(const Transport& transport, int64_t samples, double sampleRate) {
+    MusicalPosition position;
+    position.beats = static_cast<double>(samples) / sampleRate * transport.tempo / 60.0;
+    position.barStart = std::floor(position.beats / kBeatsPerBar) * kBeatsPerBar;
+    return position;
+}
+
 void VstHost::BeginCreation(VstHost* host) {
     creatingHost = host;
 }
@@ -31,14 +38,14 @@ void VstHost::Adopt(AEffect* effect) {
 }
 
 const VstTimeInfo& VstHost::TimeInfo() {
-    constexpr int beatsPerBar = 4;
+    const MusicalPosition music = PositionInTime(transport, position, sampleRate);
     timeInfo = VstTimeInfo{};
     timeInfo.samplePos = static_cast<double>(position);
     timeInfo.sampleRate = sampleRate;
     timeInfo.tempo = transport.tempo;
-    timeInfo.ppqPos = timeInfo.samplePos / sampleRate * transport.tempo / 60.0;
-    timeInfo.barStartPos = std::floor(timeInfo.ppqPos / beatsPerBar) * beatsPerBar;
-    timeInfo.timeSigNumerator = beatsPerBar;
+    timeInfo.ppqPos = music.beats;
+    timeInfo.barStartPos = music.barStart;
+    timeInfo.timeSigNumerator = kBeatsPerBar;
     timeInfo.timeSigDenominator = 4;
     timeInfo.flags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
     if (transport.playing) {

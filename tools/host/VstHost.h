@@ -12,6 +12,14 @@ struct Transport {
     bool playing = false;
 };
 
+// Where a sample position lies in the transport's 4/4 time, as every format's host reports it.
+struct MusicalPosition {
+    double beats = 0.0;    // quarter notes from the start
+    double barStart = 0.0; // the quarter note at which the bar begins
+};
+constexpr int kBeatsPerBar = 4;
+MusicalPosition PositionInTime(const Transport& transport, int64_t samples, double sampleRate);
+
 // The host side of the VST 2.4 interface: answers the plug-in's calls (audioMaster...).
 // One VstHost serves any number of plug-in instances; each instance finds it through the
 // reserved field the host owns in AEffect.
