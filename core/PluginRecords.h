@@ -32,6 +32,9 @@ struct HostTimeInfo {
 // current program (value its index).
 constexpr int32_t kBypassChange = -1;
 constexpr int32_t kProgramChange = -2;
+// Changes nothing, but the block is cut where it comes: for what a binding reports from there on
+// (a host's transport that changes inside the block).
+constexpr int32_t kBlockCut = -3;
 
 // A host's change, taking effect at frame offset of the block it came with: parameter index
 // (0 and up) to a normalised value (or, with plain, to a plain one), or kBypassChange or

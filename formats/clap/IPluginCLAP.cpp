@@ -129,8 +129,10 @@ const void* CLAP_CALL IPluginCLAP::GetExtension(const clap::clap_plugin* /*plugi
                                               GuiSetScale,     GuiSize,         GuiCanResize, GuiResizeHints,
                                               GuiSize,         GuiSetSize,      GuiSetParent, GuiSetTransient,
                                               GuiSuggestTitle, GuiShow,         GuiShow};
+#ifndef _WIN32
     static const clap::clap_plugin_timer_support timers = {OnTimer};
     static const clap::clap_plugin_posix_fd_support fds = {OnFd};
+#endif
     if (id == nullptr) {
         return nullptr;
     }
@@ -145,8 +147,11 @@ const void* CLAP_CALL IPluginCLAP::GetExtension(const clap::clap_plugin* /*plugi
                       {clap::CLAP_EXT_PRESET_LOAD, &presetLoad},
                       {clap::CLAP_EXT_PRESET_LOAD_COMPAT, &presetLoad},
                       {clap::CLAP_EXT_GUI, &gui},
+#ifndef _WIN32
                       {clap::CLAP_EXT_TIMER_SUPPORT, &timers},
-                      {clap::CLAP_EXT_POSIX_FD_SUPPORT, &fds}};
+                      {clap::CLAP_EXT_POSIX_FD_SUPPORT, &fds}
+#endif
+    };
     for (const auto& extension : extensions) {
         if (std::strcmp(id, extension.id) == 0) {
             return extension.table;
@@ -167,7 +172,9 @@ bool CLAP_CALL IPluginCLAP::PortInfo(const clap::clap_plugin* /*plugin*/, uint32
     std::memset(info, 0, sizeof *info);
     info->id = 0;
     CopyText(info->name, isInput ? "Stereo In" : "Stereo Out", sizeof info->name);
-    info->flags = clap::CLAP_AUDIO_PORT_IS_MAIN | clap::CLAP_AUDIO_PORT_SUPPORTS_64BITS;
+    // The effect takes one sample size for input and output.
+    info->flags = clap::CLAP_AUDIO_PORT_IS_MAIN | clap::CLAP_AUDIO_PORT_SUPPORTS_64BITS |
+                  clap::CLAP_AUDIO_PORT_REQUIRES_COMMON_SAMPLE_SIZE;
     info->channel_count = 2;
     info->port_type = clap::CLAP_PORT_STEREO;
     // The effect reads each sample before it writes it: input and output may share a buffer.

@@ -18,6 +18,8 @@ constexpr clap::clap_id kClapBypassId = 100;
 constexpr int kClapMaxChanges = 512;
 // Editor events (gestures and values) waiting for the next process or flush call.
 constexpr uint32_t kClapEditorEventCapacity = 1024;
+// The transports one block takes: the block's own and those changing inside it.
+constexpr int kClapMaxTransports = 16;
 
 // [any] No lock. The descriptor of the module's one plug-in, alive as long as the module.
 const clap::clap_plugin_descriptor& ClapPluginDescriptor();
@@ -108,8 +110,11 @@ private:
     static bool CLAP_CALL GuiSetTransient(const clap::clap_plugin* plugin, const clap::clap_window* window);
     static void CLAP_CALL GuiSuggestTitle(const clap::clap_plugin* plugin, const char* title);
     static bool CLAP_CALL GuiShow(const clap::clap_plugin* plugin);
+    static bool CLAP_CALL GuiHide(const clap::clap_plugin* plugin);
+#ifndef _WIN32
     static void CLAP_CALL OnTimer(const clap::clap_plugin* plugin, clap::clap_id timer);
     static void CLAP_CALL OnFd(const clap::clap_plugin* plugin, int fd, uint32_t flags);
+#endif
 
     // [audio] Plug-in lock held (or [ui] while inactive). The host's events of a block: parameter
     // values and bypass into changes (rising offsets, as the host sorts them), the transport from
@@ -124,8 +129,13 @@ private:
     void TellValuesChanged();
     // [ui] Closes the editor's window and leaves the host's timer and descriptor.
     void CloseEditor();
-    // [audio] Plug-in lock held. Quarter notes from the transport's start to the piece's.
+    // [audio] Plug-in lock held. The transport in force at the piece being processed, and the
+    // frame from which it is; none without one.
+    const clap::clap_event_transport* Transport(int& from) const;
+    // [audio] Plug-in lock held. Quarter notes from that transport's frame to the piece's.
     double PieceBeats() const;
+    // [ui] The repaint timer runs while the editor shows.
+    bool StartTimer();
 
     struct EditorEvent {
         uint16_t type;
@@ -144,7 +154,10 @@ private:
     double sampleRate = 44100.0;
     bool active = false;
     std::atomic<bool> processing{false};
-    const clap::clap_event_transport* transport = nullptr;
+    // The block's transports: the one at its start, then those its events bring, with their frames.
+    const clap::clap_event_transport* transports[kClapMaxTransports] = {};
+    uint32_t transportFrames[kClapMaxTransports] = {};
+    int transportCount = 0;
     ParameterChange changes[kClapMaxChanges];
     // The editor's events: written on the user-interface thread, read by whoever processes.
     EditorEvent editorEvents[kClapEditorEventCapacity];

@@ -26,8 +26,15 @@ int IPluginCLAP::CollectChanges(const clap::clap_input_events* in, uint32_t fram
         if (header == nullptr || header->space_id != clap::CLAP_CORE_EVENT_SPACE_ID) {
             continue;
         }
-        if (header->type == clap::CLAP_EVENT_TRANSPORT && header->time == 0) {
-            transport = reinterpret_cast<const clap_event_transport*>(header);
+        if (header->type == clap::CLAP_EVENT_TRANSPORT) {
+            // In force from its frame on: the block is cut there.
+            if (transportCount < kClapMaxTransports) {
+                transports[transportCount] = reinterpret_cast<const clap_event_transport*>(header);
+                transportFrames[transportCount++] = header->time < frames ? header->time : frames;
+            }
+            if (header->time > 0 && header->time < frames && count < kClapMaxChanges) {
+                changes[count++] = {static_cast<int32_t>(header->time), kBlockCut, 0.0, false};
+            }
             continue;
         }
         if (header->type != clap::CLAP_EVENT_PARAM_VALUE) {
@@ -72,7 +79,9 @@ clap::clap_process_status CLAP_CALL IPluginCLAP::Process(const clap::clap_plugin
     LockGuard guard(core.Lock());
     uint32_t frames = process->frames_count;
     frames = frames > INT32_MAX ? INT32_MAX : frames;
-    self->transport = process->transport;
+    self->transportCount = process->transport != nullptr ? 1 : 0;
+    self->transports[0] = process->transport;
+    self->transportFrames[0] = 0;
     const int count = self->CollectChanges(process->in_events, frames);
     clap::clap_audio_buffer* out = process->audio_outputs;
     const bool doubles = out != nullptr && process->audio_outputs_count > 0 && out->data32 == nullptr &&
@@ -100,35 +109,57 @@ clap::clap_process_status CLAP_CALL IPluginCLAP::Process(const clap::clap_plugin
     if (out != nullptr) {
         out->constant_mask = 0;
     }
-    self->transport = nullptr;
+    self->transportCount = 0;
     self->SendEditorEvents(process->out_events);
     return clap::CLAP_PROCESS_CONTINUE;
 }
 
+const clap_event_transport* IPluginCLAP::Transport(int& from) const {
+    const auto offset = static_cast<uint32_t>(plugin->BlockOffset());
+    const clap_event_transport* inForce = nullptr;
+    from = 0;
+    for (int i = 0; i < transportCount; ++i) {
+        if (transports[i] != nullptr && transportFrames[i] <= offset) {
+            inForce = transports[i];
+            from = static_cast<int>(transportFrames[i]);
+        }
+    }
+    return inForce;
+}
+
 double IPluginCLAP::PieceBeats() const {
-    const int offset = plugin->BlockOffset();
-    if (offset == 0 || (transport->flags & clap::CLAP_TRANSPORT_HAS_TEMPO) == 0 || sampleRate <= 0.0) {
+    int from = 0;
+    const clap_event_transport* transport = Transport(from);
+    const int offset = plugin->BlockOffset() - from;
+    if (transport == nullptr || offset == 0 || (transport->flags & clap::CLAP_TRANSPORT_HAS_TEMPO) == 0 ||
+        sampleRate <= 0.0) {
         return 0.0;
     }
     return offset / sampleRate * transport->tempo / 60.0;
 }
 
 int IPluginCLAP::SamplePosition() {
+    int from = 0;
+    const clap_event_transport* transport = Transport(from);
     if (transport == nullptr || (transport->flags & clap::CLAP_TRANSPORT_HAS_SECONDS_TIMELINE) == 0) {
         return 0;
     }
     const double samples =
         static_cast<double>(transport->song_pos_seconds) / clap::CLAP_SECTIME_FACTOR * sampleRate +
-        plugin->BlockOffset();
+        plugin->BlockOffset() - from;
     return samples > 0.0 && samples < INT32_MAX ? static_cast<int>(samples + 0.5) : 0;
 }
 
 double IPluginCLAP::HostTempo() {
+    int from = 0;
+    const clap_event_transport* transport = Transport(from);
     const bool valid = transport != nullptr && (transport->flags & clap::CLAP_TRANSPORT_HAS_TEMPO) != 0;
     return valid && std::isfinite(transport->tempo) && transport->tempo > 0.0 ? transport->tempo : 0.0;
 }
 
 void IPluginCLAP::HostTimeSignature(int& beatsPerBar, int& beatUnit) {
+    int from = 0;
+    const clap_event_transport* transport = Transport(from);
     if (transport != nullptr && (transport->flags & clap::CLAP_TRANSPORT_HAS_TIME_SIGNATURE) != 0 &&
         transport->tsig_num > 0 && transport->tsig_denom > 0) {
         beatsPerBar = transport->tsig_num;
@@ -137,6 +168,8 @@ void IPluginCLAP::HostTimeSignature(int& beatsPerBar, int& beatUnit) {
 }
 
 void IPluginCLAP::HostTime(HostTimeInfo& info) {
+    int from = 0;
+    const clap_event_transport* transport = Transport(from);
     if (transport == nullptr) {
         return;
     }

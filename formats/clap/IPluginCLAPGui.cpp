@@ -120,21 +120,29 @@ bool CLAP_CALL IPluginCLAP::GuiSetParent(const clap::clap_plugin* plugin, const 
         }
     }
 #ifndef _WIN32
-    const int rate = editor->FrameRate() > 0 ? editor->FrameRate() : 25;
     const int fd = editor->EventDescriptor();
     if (self->windowOpen && self->hostFds->register_fd(self->host, fd, clap::CLAP_POSIX_FD_READ)) {
         self->registeredFd = fd;
     }
-    clap::clap_id timer = clap::CLAP_INVALID_ID;
-    if (self->windowOpen &&
-        self->hostTimers->register_timer(self->host, static_cast<uint32_t>(1000 / rate), &timer)) {
-        self->timerId = timer;
-    }
-    if (self->windowOpen && (self->registeredFd < 0 || self->timerId == clap::CLAP_INVALID_ID)) {
+    if (self->windowOpen && (self->registeredFd < 0 || !self->StartTimer())) {
         self->CloseEditor();
     }
 #endif
     return self->windowOpen;
+}
+
+bool IPluginCLAP::StartTimer() {
+#ifndef _WIN32
+    if (timerId == clap::CLAP_INVALID_ID) {
+        const int rate = plugin->Editor()->FrameRate() > 0 ? plugin->Editor()->FrameRate() : 25;
+        clap::clap_id timer = clap::CLAP_INVALID_ID;
+        if (!hostTimers->register_timer(host, static_cast<uint32_t>(1000 / rate), &timer)) {
+            return false;
+        }
+        timerId = timer;
+    }
+#endif
+    return true;
 }
 
 bool CLAP_CALL IPluginCLAP::GuiSetTransient(const clap::clap_plugin* /*plugin*/,
@@ -145,9 +153,23 @@ bool CLAP_CALL IPluginCLAP::GuiSetTransient(const clap::clap_plugin* /*plugin*/,
 void CLAP_CALL IPluginCLAP::GuiSuggestTitle(const clap::clap_plugin* /*plugin*/, const char* /*title*/) {}
 
 bool CLAP_CALL IPluginCLAP::GuiShow(const clap::clap_plugin* plugin) {
-    return Of(plugin)->guiCreated;
+    IPluginCLAP* self = Of(plugin);
+    return self->guiCreated && (!self->windowOpen || self->StartTimer());
 }
 
+bool CLAP_CALL IPluginCLAP::GuiHide(const clap::clap_plugin* plugin) {
+    IPluginCLAP* self = Of(plugin);
+#ifndef _WIN32
+    // Hidden, the editor keeps its window but paints nothing.
+    if (self->timerId != clap::CLAP_INVALID_ID) {
+        self->hostTimers->unregister_timer(self->host, self->timerId);
+        self->timerId = clap::CLAP_INVALID_ID;
+    }
+#endif
+    return self->guiCreated;
+}
+
+#ifndef _WIN32
 void CLAP_CALL IPluginCLAP::OnTimer(const clap::clap_plugin* plugin, clap::clap_id timer) {
     IPluginCLAP* self = Of(plugin);
     if (self->windowOpen && timer == self->timerId) {
@@ -161,3 +183,4 @@ void CLAP_CALL IPluginCLAP::OnFd(const clap::clap_plugin* plugin, int fd, uint32
         self->plugin->Editor()->Idle();
     }
 }
+#endif

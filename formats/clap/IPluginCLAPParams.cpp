@@ -135,7 +135,7 @@ void CLAP_CALL IPluginCLAP::Flush(const clap::clap_plugin* plugin, const clap::c
     LockGuard guard(self->plugin->Lock());
     const int count = self->CollectChanges(in, 0);
     self->plugin->ProcessHostBlock(static_cast<float**>(nullptr), nullptr, 0, self->changes, count);
-    self->transport = nullptr;
+    self->transportCount = 0;
     self->SendEditorEvents(out);
 }
 

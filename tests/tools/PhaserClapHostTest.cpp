@@ -41,7 +41,7 @@ TEST_F(PhaserClapHost, ShowsWhatAHostSees) {
              "Features         audio-effect, phaser, stereo\n",
              "Latency          0 samples\n",
              kEditor,
-             "  0   id 0    'Stereo In'          2 channels, stereo, Main Supports64Bits, in place with 0\n",
+             "  0   id 0    'Stereo In'          2 channels, stereo, Main Supports64Bits RequiresCommonSampleSize, in place with 0\n",
              "Parameters (11; # numbers the 10 that --set takes)\n",
              "  0   0      Stages           0          1          0          1          8              "
              "Stepped Automatable Enum\n",
