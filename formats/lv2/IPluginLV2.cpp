@@ -77,7 +77,9 @@ LV2_Handle IPluginLV2::Instantiate(const LV2_Descriptor* /*descriptor*/, double 
     if (created != nullptr) {
         LockGuard guard(created->plugin->Lock());
         created->plugin->ApplySampleRate(sampleRate);
-        created->plugin->ApplyBlockSize(0);
+        // LV2 announces no block size; longer blocks go through the scratch in pieces. (The core
+        // keeps no scratch for an announced 0 on a new plug-in, whose block size is already 0.)
+        created->plugin->ApplyBlockSize(kDefaultScratchFrames);
     }
     return created;
 }

@@ -182,6 +182,9 @@ std::string Presets(IPluginBase& plugin) {
     std::ostringstream ttl;
     ttl << kPrefixes;
     for (int p = 0; p < plugin.PresetCount(); ++p) {
+        // As a host's program change: the current values stay in the program left, so program 0
+        // holds a new instance's values, as every other format's program list gives it.
+        plugin.ModifyCurrentPreset(nullptr);
         plugin.LoadPreset(p);
         ttl << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo <" << kLv2PluginUri
             << "> ;\n    rdfs:label " << Quoted(plugin.PresetName(p)) << " ;\n    lv2:port ";
