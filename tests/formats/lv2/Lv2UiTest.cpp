@@ -1,0 +1,146 @@
+// The LV2 panel in a host window of the test's own, driven by idle calls: its first paint against
+// the VST 2.4 editor's of the same program, and a knob's drag reaching the host as port writes in
+// the port's unit between touches.
+// GoogleTest before Xlib, whose macros it would trip over.
+#include <gtest/gtest.h>
+
+#include "core/PluginFactory.h"
+#include "effect/dsp/PhaserParameter.h"
+#include "formats/lv2/Lv2Ports.h"
+#include "tests/integration/PluginLibrary.h"
+#include "tests/x11/X11TestSupport.h"
+
+#include <lv2/ui/ui.h>
+
+#include <chrono>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 720, kHeight = 174;
+constexpr int kProgram = 9;
+
+struct Recorder {
+    std::vector<std::pair<uint32_t, float>> writes;
+    std::vector<std::pair<uint32_t, bool>> touches;
+};
+
+void Write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol, const void* buffer) {
+    if (protocol == 0 && size == sizeof(float)) {
+        static_cast<Recorder*>(controller)->writes.emplace_back(port, *static_cast<const float*>(buffer));
+    }
+}
+
+void Touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    static_cast<Recorder*>(handle)->touches.emplace_back(port, grabbed);
+}
+
+// The pixels where a and b differ; without b, those of a that are not black (the host windows'
+// background).
+int Differences(const PIX_IBitmap& a, const PIX_IBitmap* b) {
+    int count = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const PIX_Pixel32 other = b != nullptr ? PIX_RowAddress(*b, y)[x] : 0;
+            count += ((PIX_RowAddress(a, y)[x] ^ other) & 0xFFFFFF) != 0 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+VstIntPtr VSTCALLBACK Vst2Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+TEST(Lv2Ui, PaintsAsTheVst2EditorAndSendsADragAsPortWritesBetweenTouches) {
+    PluginLibrary lv2(KSP_LV2_BUNDLE "/KSPhaser.so"), vst2(KSP_PHASER_PLUGIN);
+    ASSERT_TRUE(lv2.Loaded() && vst2.Loaded());
+    using UiEntry = const LV2UI_Descriptor* (*)(uint32_t);
+    const LV2UI_Descriptor* ui = reinterpret_cast<UiEntry>(dlsym(lv2.Handle(), "lv2ui_descriptor"))(0);
+    ASSERT_STREQ(ui->URI, kLv2UiUri);
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+    ASSERT_NE(idle, nullptr);
+
+    TestDisplay display;
+    HostWindow lv2Window(display, 0, 0, kWidth, kHeight),
+        vst2Window(display, 0, 2 * kHeight, kWidth, kHeight);
+    Recorder host;
+    LV2UI_Touch touch = {&host, Touch};
+    const LV2_Feature parent = {LV2_UI__parent, lv2Window.Handle()},
+                      idleFeature = {LV2_UI__idleInterface, nullptr}, touchFeature = {LV2_UI__touch, &touch};
+    const LV2_Feature* withoutIdle[] = {&parent, &touchFeature, nullptr};
+    const LV2_Feature* features[] = {&parent, &idleFeature, &touchFeature, nullptr};
+    LV2UI_Widget widget = nullptr;
+    EXPECT_EQ(ui->instantiate(ui, kLv2PluginUri, KSP_LV2_BUNDLE, Write, &host, &widget, withoutIdle),
+              nullptr);
+    LV2UI_Handle panel = ui->instantiate(ui, kLv2PluginUri, KSP_LV2_BUNDLE, Write, &host, &widget, features);
+    ASSERT_NE(panel, nullptr);
+
+    // The host's ports hold the program, as its program change gives it.
+    std::unique_ptr<IPluginBase> core = CreatePlugin();
+    float manual = 0.0f;
+    {
+        LockGuard guard(core->Lock());
+        core->ModifyCurrentPreset(nullptr);
+        core->LoadPreset(kProgram);
+        for (uint32_t i = 0; i < kLv2ParameterPortCount; ++i) {
+            const IParameter& parameter = *core->ParameterAt(static_cast<int>(i));
+            const auto value = static_cast<float>(Lv2PortValue(parameter, parameter.Value()));
+            ui->port_event(panel, i, sizeof value, 0, &value);
+            manual = i == Manual ? value : manual;
+        }
+    }
+    AEffect* effect = vst2.Entry("VSTPluginMain")(Vst2Host);
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effSetProgram, 0, kProgram, nullptr, 0.0f);
+    ASSERT_EQ(effect->dispatcher(effect, effEditOpen, 0, 0, vst2Window.Handle(), 0.0f), 1);
+    auto run = [&](int rounds) {
+        for (int round = 0; round < rounds; ++round) {
+            EXPECT_EQ(idle->idle(panel), 0);
+            effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    };
+    run(25);
+    const auto lv2Picture = display.Capture(lv2Window.Id(), kWidth, kHeight);
+    const auto vst2Picture = display.Capture(vst2Window.Id(), kWidth, kHeight);
+    ASSERT_TRUE(lv2Picture && vst2Picture);
+    EXPECT_GT(Differences(*vst2Picture, nullptr), kWidth * kHeight / 2);
+    EXPECT_EQ(Differences(*lv2Picture, vst2Picture.get()), 0);
+    EXPECT_TRUE(host.writes.empty() && host.touches.empty());
+
+    // The Manual knob dragged up: Hz on port 1, rising, between a touch and its release.
+    const int x = lv2Window.X() + 96 + 20, y = lv2Window.Y() + 100 + 20;
+    display.Move(x, y);
+    display.Button(1, true);
+    run(2);
+    for (int step = 1; step <= 6; ++step) {
+        display.Move(x, y - 5 * step);
+        run(2);
+    }
+    display.Button(1, false);
+    run(2);
+    using Touches = std::vector<std::pair<uint32_t, bool>>;
+    EXPECT_EQ(host.touches, (Touches{{Manual, true}, {Manual, false}}));
+    ASSERT_FALSE(host.writes.empty());
+    float last = manual;
+    for (const auto& [port, value] : host.writes) {
+        EXPECT_EQ(port, static_cast<uint32_t>(Manual));
+        EXPECT_GT(value, last);
+        last = value;
+    }
+    EXPECT_LE(last, 16000.0f);
+
+    ui->cleanup(panel);
+    Window root = 0, parentWindow = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display.Get(), lv2Window.Id(), &root, &parentWindow, &children, &count);
+    XFree(children);
+    EXPECT_EQ(count, 0u);
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+} // namespace
