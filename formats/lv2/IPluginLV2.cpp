@@ -51,12 +51,7 @@ IPluginLV2::IPluginLV2(std::unique_ptr<::IPluginBase> owned, const LV2_URID_Map*
         value = std::numeric_limits<float>::quiet_NaN();
     }
     LockGuard guard(plugin->Lock());
-    for (int i = 0; i < plugin->InputCount(); ++i) {
-        plugin->InputChannelAt(i)->connected = true;
-    }
-    for (int i = 0; i < plugin->OutputCount(); ++i) {
-        plugin->OutputChannelAt(i)->connected = true;
-    }
+    plugin->ConnectAllChannels();
     plugin->FillUnusedPresets(plugin->PresetCount());
     plugin->SetHost(this);
 }

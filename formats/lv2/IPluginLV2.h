@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/IPluginBase.h"
-#include "core/IPluginHost.h"
+#include "formats/lv2/Lv2HostAnswers.h"
 #include "formats/lv2/Lv2Ports.h"
 
 #include <lv2/atom/atom.h>
@@ -19,7 +19,7 @@
 // (instantiation and state: [ui]; run and connect_port: [audio]); each holds the plug-in lock
 // while it works on the plug-in. A control port's change takes effect at the start of the run in
 // which it is seen.
-class IPluginLV2 final : public IPluginHost {
+class IPluginLV2 final : public Lv2HostAnswers {
 public:
     // [ui] No lock. The descriptor's functions.
     static LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char* bundlePath,
@@ -37,24 +37,12 @@ public:
     IPluginLV2(const IPluginLV2&) = delete;
     IPluginLV2& operator=(const IPluginLV2&) = delete;
 
-    // IPluginHost: the plug-in's calls to the host, on the threads and under the locks it states.
-    // LV2 plug-ins cannot move their own control ports: gestures and automation reach the host
-    // through the UI's instance.
-    void BeginParameterGesture(int) override {}
-    void EndParameterGesture(int) override {}
-    void AutomateParameter(int, double) override {}
-    void RequestHostDisplayUpdate() override {}
-    bool IsOfflineRendering() override { return false; }
+    // IPluginHost: the transport of the block being processed. LV2 plug-ins cannot move their own
+    // control ports: gestures and values reach the host through the panel's instance.
     int SamplePosition() override;
     double HostTempo() override;
     void HostTimeSignature(int& beatsPerBar, int& beatUnit) override;
     void HostTime(HostTimeInfo& info) override;
-    int HostCode() override { return 0; }
-    int32_t HostVersion() override { return 0; }
-    void UpdateEditorRect() override {}
-    void SetLatencySamples(int) override {}
-    bool SendMidiToHost(const MidiMessage&) override { return false; }
-    bool SendSysExToHost(const SysExMessage&) override { return false; }
 
 private:
     IPluginLV2(std::unique_ptr<::IPluginBase> plugin, const LV2_URID_Map* map);

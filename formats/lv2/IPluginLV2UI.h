@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/IPluginBase.h"
-#include "core/IPluginHost.h"
+#include "formats/lv2/Lv2HostAnswers.h"
 
 #include <lv2/ui/ui.h>
 
@@ -16,7 +16,7 @@
 // Threads and the plug-in lock: the host calls every function on its user-interface thread; each
 // holds the instance's lock while it works on the instance, except idle, which runs the window's
 // events without it as IEditor::Idle asks.
-class IPluginLV2UI final : public IPluginHost {
+class IPluginLV2UI final : public Lv2HostAnswers {
 public:
     // [ui] No lock. The descriptor's functions. Instantiate answers none for another plug-in,
     // without the parent window or the idle interface, or when the window cannot be opened.
@@ -43,18 +43,6 @@ public:
     void BeginParameterGesture(int index) override;
     void EndParameterGesture(int index) override;
     void AutomateParameter(int index, double normalized) override;
-    void RequestHostDisplayUpdate() override {}
-    bool IsOfflineRendering() override { return false; }
-    int SamplePosition() override { return 0; }
-    double HostTempo() override { return 0.0; }
-    void HostTimeSignature(int&, int&) override {}
-    void HostTime(HostTimeInfo&) override {}
-    int HostCode() override { return 0; }
-    int32_t HostVersion() override { return 0; }
-    void UpdateEditorRect() override {}
-    void SetLatencySamples(int) override {}
-    bool SendMidiToHost(const MidiMessage&) override { return false; }
-    bool SendSysExToHost(const SysExMessage&) override { return false; }
 
 private:
     IPluginLV2UI(std::unique_ptr<::IPluginBase> plugin, LV2UI_Write_Function write,

@@ -8,6 +8,7 @@
 #include "effect/dsp/PhaserParameter.h"
 #include "formats/lv2/Lv2Ports.h"
 #include "tests/integration/PluginLibrary.h"
+#include "tests/support/PanelPicture.h"
 #include "tests/x11/X11TestSupport.h"
 
 #include <lv2/ui/ui.h>
@@ -35,19 +36,6 @@ void Write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t p
 
 void Touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
     static_cast<Recorder*>(handle)->touches.emplace_back(port, grabbed);
-}
-
-// The pixels where a and b differ; without b, those of a that are not black (the host windows'
-// background).
-int Differences(const PIX_IBitmap& a, const PIX_IBitmap* b) {
-    int count = 0;
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const PIX_Pixel32 other = b != nullptr ? PIX_RowAddress(*b, y)[x] : 0;
-            count += ((PIX_RowAddress(a, y)[x] ^ other) & 0xFFFFFF) != 0 ? 1 : 0;
-        }
-    }
-    return count;
 }
 
 VstIntPtr VSTCALLBACK Vst2Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
@@ -107,8 +95,8 @@ TEST(Lv2Ui, PaintsAsTheVst2EditorAndSendsADragAsPortWritesBetweenTouches) {
     const auto lv2Picture = display.Capture(lv2Window.Id(), kWidth, kHeight);
     const auto vst2Picture = display.Capture(vst2Window.Id(), kWidth, kHeight);
     ASSERT_TRUE(lv2Picture && vst2Picture);
-    EXPECT_GT(Differences(*vst2Picture, nullptr), kWidth * kHeight / 2);
-    EXPECT_EQ(Differences(*lv2Picture, vst2Picture.get()), 0);
+    EXPECT_GT(CountPanelDifferences(*vst2Picture, nullptr), kWidth * kHeight / 2);
+    EXPECT_EQ(CountPanelDifferences(*lv2Picture, vst2Picture.get()), 0);
     EXPECT_TRUE(host.writes.empty() && host.touches.empty());
 
     // The Manual knob dragged up: Hz on port 1, rising, between a touch and its release.
