@@ -1,6 +1,7 @@
 #include "formats/clap/IPluginCLAP.h"
 
 #include "core/PluginFactory.h"
+#include "core/TextCopy.h"
 
 #include <cstring>
 #include <new>
@@ -160,7 +161,7 @@ bool CLAP_CALL IPluginCLAP::PortInfo(const clap::clap_plugin* /*plugin*/, uint32
     }
     std::memset(info, 0, sizeof *info);
     info->id = 0;
-    std::strcpy(info->name, isInput ? "Stereo In" : "Stereo Out");
+    CopyText(info->name, isInput ? "Stereo In" : "Stereo Out", sizeof info->name);
     info->flags = clap::CLAP_AUDIO_PORT_IS_MAIN | clap::CLAP_AUDIO_PORT_SUPPORTS_64BITS;
     info->channel_count = 2;
     info->port_type = clap::CLAP_PORT_STEREO;

@@ -78,7 +78,8 @@ clap::clap_process_status CLAP_CALL IPluginCLAP::Process(const clap::clap_plugin
     const bool doubles = out != nullptr && process->audio_outputs_count > 0 && out->data32 == nullptr &&
                          out->data64 != nullptr;
     const bool hasInput = Stereo(process->audio_inputs, process->audio_inputs_count, doubles);
-    if (!Stereo(out, process->audio_outputs_count, doubles)) {
+    if (out == nullptr || !Stereo(out, process->audio_outputs_count, doubles)) {
+        out = nullptr;
         frames = 0;
     }
     for (int c = 0; c < core.InputCount() && !hasInput; ++c) {
@@ -96,7 +97,7 @@ clap::clap_process_status CLAP_CALL IPluginCLAP::Process(const clap::clap_plugin
     for (int c = 0; c < core.InputCount() && !hasInput; ++c) {
         core.InputChannelAt(c)->connected = true;
     }
-    if (n > 0) {
+    if (out != nullptr) {
         out->constant_mask = 0;
     }
     self->transport = nullptr;

@@ -8,6 +8,11 @@
 
 namespace {
 
+#ifndef _WIN32
+// How often the run loop lets the plug-in tell the host what changed.
+constexpr vst3::Linux::TimerInterval kRestartTimerMs = 50;
+#endif
+
 bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
     return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
 }
@@ -62,6 +67,11 @@ vst3::tresult VST3_CALL IPluginVST3::queryInterface(const vst3::TUID interfaceId
     } else if (SameUid(interfaceId, vst3::kIUnitInfoIid)) {
         found = static_cast<vst3::IUnitInfo*>(this);
     }
+#ifndef _WIN32
+    else if (SameUid(interfaceId, vst3::Linux::kITimerHandlerIid)) {
+        found = static_cast<vst3::Linux::ITimerHandler*>(this);
+    }
+#endif
     *obj = found;
     if (found == nullptr) {
         return vst3::kNoInterface;
@@ -91,6 +101,18 @@ vst3::tresult VST3_CALL IPluginVST3::initialize(vst3::FUnknown* context) {
     }
     hostContext = context;
     initialized = true;
+#ifndef _WIN32
+    void* loop = nullptr;
+    if (context != nullptr &&
+        context->queryInterface(vst3::Linux::kIRunLoopIid.bytes, &loop) == vst3::kResultOk &&
+        loop != nullptr) {
+        runLoop = static_cast<vst3::Linux::IRunLoop*>(loop);
+        if (runLoop->registerTimer(this, kRestartTimerMs) != vst3::kResultOk) {
+            runLoop->release();
+            runLoop = nullptr;
+        }
+    }
+#endif
     LockGuard guard(plugin->Lock());
     plugin->NotifyAllParameters();
     return vst3::kResultOk;
@@ -100,6 +122,13 @@ vst3::tresult VST3_CALL IPluginVST3::terminate() {
     if (active) {
         setActive(0);
     }
+#ifndef _WIN32
+    if (runLoop != nullptr) {
+        runLoop->unregisterTimer(this);
+        runLoop->release();
+        runLoop = nullptr;
+    }
+#endif
     setComponentHandler(nullptr);
     if (hostContext != nullptr) {
         hostContext->release();
@@ -169,7 +198,16 @@ void IPluginVST3::FollowPlugin(bool tellHost) {
     controllerValues[plugin->ParameterCount()] = plugin->Bypassed() ? 1.0 : 0.0;
     controllerValues[plugin->ParameterCount() + 1] =
         programs > 1 ? static_cast<double>(plugin->CurrentPreset()) / (programs - 1) : 0.0;
-    if (tellHost && handler != nullptr) {
+    if (!tellHost) {
+        return;
+    }
+#ifndef _WIN32
+    if (runLoop != nullptr) {
+        restartPending = true;
+        return;
+    }
+#endif
+    if (handler != nullptr) {
         handler->restartComponent(vst3::kParamValuesChanged);
     }
 }
@@ -179,7 +217,17 @@ void IPluginVST3::TellPendingProgramChange() {
         LockGuard guard(plugin->Lock());
         FollowPlugin(true);
     }
+    if (restartPending && handler != nullptr) {
+        restartPending = false;
+        handler->restartComponent(vst3::kParamValuesChanged);
+    }
 }
+
+#ifndef _WIN32
+void VST3_CALL IPluginVST3::onTimer() {
+    TellPendingProgramChange();
+}
+#endif
 
 void IPluginVST3::BeginParameterGesture(int index) {
     if (index >= 0 && index < plugin->ParameterCount()) {

@@ -4,6 +4,7 @@
 #include "core/IPluginHost.h"
 #include "formats/vst3/Vst3Controller.h"
 #include "formats/vst3/Vst3Processor.h"
+#include "formats/vst3/Vst3View.h"
 
 #include <atomic>
 #include <memory>
@@ -30,6 +31,9 @@ class IPluginVST3 final : public vst3::IComponent,
                           public vst3::IProcessContextRequirements,
                           public vst3::IEditController,
                           public vst3::IUnitInfo,
+#ifndef _WIN32
+                          public vst3::Linux::ITimerHandler,
+#endif
                           public IPluginHost {
 public:
     // [ui] Takes over the plug-in (which must exist); reference count 1, the creator's.
@@ -41,9 +45,12 @@ public:
     static IPluginVST3* Create();
 
     // [any] No lock. The plug-in (owned by this object).
-    ::IPluginBase* Plugin() const { return plugin.get(); }
+    ::IPluginBase* Plugin() const {
+        return plugin.get();
+    }
     // [ui] Takes the plug-in lock when there is news: tells the host of a program change that
-    // came with a block since the last call, so its controls follow.
+    // came with a block, or that the host made itself, so its controls follow. Called where the
+    // host is not inside a call of its own into the plug-in.
     void TellPendingProgramChange();
 
     // FUnknown.
@@ -124,6 +131,11 @@ public:
     vst3::tresult VST3_CALL setUnitProgramData(vst3::int32 listOrUnitId, vst3::int32 programIndex,
                                                vst3::IBStream* data) override;
 
+#ifndef _WIN32
+    // Linux::ITimerHandler: the host's run loop, between the host's own calls.
+    void VST3_CALL onTimer() override;
+#endif
+
     // IPluginHost: the plug-in's calls to the host, on the threads and under the locks it states.
     void BeginParameterGesture(int index) override;
     void EndParameterGesture(int index) override;
@@ -134,25 +146,39 @@ public:
     double HostTempo() override;
     void HostTimeSignature(int& beatsPerBar, int& beatUnit) override;
     void HostTime(HostTimeInfo& info) override;
-    int HostCode() override { return 0; }
-    int32_t HostVersion() override { return 0; }
+    int HostCode() override {
+        return 0;
+    }
+    int32_t HostVersion() override {
+        return 0;
+    }
     void UpdateEditorRect() override {}
     void SetLatencySamples(int samples) override;
-    bool SendMidiToHost(const MidiMessage&) override { return false; }
-    bool SendSysExToHost(const SysExMessage&) override { return false; }
+    bool SendMidiToHost(const MidiMessage&) override {
+        return false;
+    }
+    bool SendSysExToHost(const SysExMessage&) override {
+        return false;
+    }
 
 private:
     ~IPluginVST3();
 
-    // [ui] Plug-in lock held. The controller's values follow the plug-in's, and the host is told
-    // that they changed.
+    // [ui] Plug-in lock held. The controller's values follow the plug-in's; with tellHost the host
+    // learns that they changed: at once, or where a host's run loop lets the plug-in call it back
+    // outside the host's own calls, from there (a host may hold its own locks around a program
+    // change it makes, and wait for itself when told inside it).
     void FollowPlugin(bool tellHost);
     // [audio] Plug-in lock held. The host's changes for this block, in rising order of offset,
     // into changes; answers how many.
     int CollectChanges(vst3::IParameterChanges* queues, int frames);
+    // [audio] Plug-in lock held. Reports every parameter's value to the host at the block's start.
+    void ReportValues(vst3::IParameterChanges* out);
     // [audio] Plug-in lock held. The current block's transport, at the start of the piece being
     // processed; none outside processing or without a context.
-    const vst3::ProcessContext* Context() const { return context; }
+    const vst3::ProcessContext* Context() const {
+        return context;
+    }
     // [audio] Plug-in lock held. The piece's position in quarter notes past the block's.
     double PieceQuarterNotes() const;
     // [ui] No lock. Reads a whole stream into buffer; false when it fails or grows beyond any
@@ -176,4 +202,12 @@ private:
     std::unique_ptr<bool[]> inGesture;
     // Set by the audio thread when a program change came with a block.
     std::atomic<bool> programChanged{false};
+    // Set when the host changed the program: the next block reports every value to the host.
+    std::atomic<bool> valuesToHost{false};
+    // The values changed; the host is told from the run loop's next timer.
+    bool restartPending = false;
+#ifndef _WIN32
+    // The host's run loop, from initialize's context, with a timer of ours while initialised.
+    vst3::Linux::IRunLoop* runLoop = nullptr;
+#endif
 };

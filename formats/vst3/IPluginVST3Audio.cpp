@@ -116,11 +116,25 @@ vst3::tresult VST3_CALL IPluginVST3::process(vst3::ProcessData& data) {
     for (int c = 0; c < plugin->InputCount() && !hasInput; ++c) {
         plugin->InputChannelAt(c)->connected = true;
     }
+    if (valuesToHost.exchange(false)) {
+        ReportValues(data.outputParameterChanges);
+    }
     if (frames > 0) {
         data.outputs->silenceFlags = doubles ? SilenceFlags(data.outputs->channelBuffers64, frames)
                                              : SilenceFlags(data.outputs->channelBuffers32, frames);
     }
     return vst3::kResultOk;
+}
+
+void IPluginVST3::ReportValues(vst3::IParameterChanges* out) {
+    for (int i = 0; out != nullptr && i < plugin->ParameterCount(); ++i) {
+        const auto id = static_cast<vst3::ParamID>(i);
+        vst3::int32 index = 0;
+        vst3::IParamValueQueue* queue = out->addParameterData(id, index);
+        if (queue != nullptr) {
+            queue->addPoint(0, plugin->ParameterAt(i)->Normalized(), index);
+        }
+    }
 }
 
 int IPluginVST3::CollectChanges(vst3::IParameterChanges* queues, int frames) {

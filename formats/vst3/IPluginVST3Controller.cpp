@@ -85,7 +85,7 @@ vst3::tresult VST3_CALL IPluginVST3::getParamStringByValue(vst3::ParamID id, vst
     LockGuard guard(plugin->Lock());
     char text[kParameterTextCapacity] = {};
     if (id == kVst3BypassId) {
-        std::strcpy(text, x >= 0.5 ? "on" : "off");
+        CopyText(text, x >= 0.5 ? "on" : "off", sizeof text);
     } else if (id == kVst3ProgramId) {
         CopyText(text, plugin->PresetName(StepAt(x, plugin->PresetCount() - 1)), sizeof text);
     } else if (const IParameter* parameter = plugin->ParameterAt(static_cast<int>(id))) {
@@ -150,7 +150,10 @@ vst3::ParamValue VST3_CALL IPluginVST3::plainParamToNormalized(vst3::ParamID id,
 }
 
 vst3::ParamValue VST3_CALL IPluginVST3::getParamNormalized(vst3::ParamID id) {
+#ifdef _WIN32
+    // Without a run loop of the host's, the next look at the values tells it of a change.
     TellPendingProgramChange();
+#endif
     const int parameters = plugin->ParameterCount();
     if (id < static_cast<vst3::ParamID>(parameters)) {
         return controllerValues[id];
@@ -189,12 +192,17 @@ vst3::tresult VST3_CALL IPluginVST3::setParamNormalized(vst3::ParamID id, vst3::
         return vst3::kResultOk;
     }
     if (id == kVst3ProgramId) {
-        // The program's values are the controller's at once, and the host's controls follow; the
-        // processor loads the same program again with the host's next block, which changes
-        // nothing.
+        // The program's values are the controller's at once; the processor loads the same program
+        // again with the host's next block, which changes nothing. The host is inside its own
+        // program change here and may hold its locks: its controls learn the values from the
+        // next block's output and, where it has a run loop, from a restart called from there.
         plugin->ModifyCurrentPreset(nullptr);
         plugin->LoadPreset(StepAt(value, plugin->PresetCount() - 1));
-        FollowPlugin(true);
+        FollowPlugin(false);
+        valuesToHost = true;
+#ifndef _WIN32
+        restartPending = runLoop != nullptr;
+#endif
         return vst3::kResultOk;
     }
     return vst3::kInvalidArgument;

@@ -276,27 +276,35 @@ struct ValueQueue final : HostObject<kIParamValueQueue> {
         std::tie(offset, value) = valid ? points[static_cast<size_t>(index)] : std::pair(offset, value);
         return valid ? kResultOk : kResultFalse;
     }
-    virtual tresult KSP_V3CALL addPoint(int32_t, double, int32_t&) { return kResultFalse; }
+    virtual tresult KSP_V3CALL addPoint(int32_t offset, double value, int32_t& index) {
+        index = getPointCount();
+        points.emplace_back(offset, value);
+        return kResultOk;
+    }
 
     uint32_t id = 0;
     std::vector<std::pair<int32_t, double>> points;
 };
 
-// Input parameter changes: a queue for each parameter, its points in the order added.
+// Parameter changes in or out: a queue for each parameter, its points in the order added.
 struct ParameterChanges final : HostObject<kIParameterChanges> {
     virtual int32_t KSP_V3CALL getParameterCount() { return static_cast<int32_t>(queues.size()); }
     virtual ValueQueue* KSP_V3CALL getParameterData(int32_t index) {
         return index >= 0 && index < getParameterCount() ? &queues[static_cast<size_t>(index)] : nullptr;
     }
-    virtual ValueQueue* KSP_V3CALL addParameterData(const uint32_t&, int32_t&) { return nullptr; }
-    void Add(uint32_t id, int32_t offset, double value) {
+    virtual ValueQueue* KSP_V3CALL addParameterData(const uint32_t& id, int32_t& index) {
         auto queue =
             std::find_if(queues.begin(), queues.end(), [id](const ValueQueue& q) { return q.id == id; });
         if (queue == queues.end()) {
             queue = queues.emplace(queues.end());
             queue->id = id;
         }
-        queue->points.emplace_back(offset, value);
+        index = static_cast<int32_t>(queue - queues.begin());
+        return &*queue;
+    }
+    void Add(uint32_t id, int32_t offset, double value) {
+        int32_t index = 0;
+        addParameterData(id, index)->points.emplace_back(offset, value);
     }
 
     std::deque<ValueQueue> queues;
@@ -382,7 +390,7 @@ struct Instance {
     // One process call with the channels (float* or double*) of an input and an output bus, or
     // with no buses when inputs is null.
     tresult Process(int32_t sampleSize, int32_t samples, void** inputs, void** outputs,
-                    ParameterChanges* changes = nullptr) {
+                    ParameterChanges* changes = nullptr, ParameterChanges* reported = nullptr) {
         AudioBusBuffers in = {2, 0, inputs}, out = {2, 0, outputs};
         ProcessData data = {};
         data.symbolicSampleSize = sampleSize;
@@ -391,6 +399,7 @@ struct Instance {
         data.inputs = inputs != nullptr ? &in : nullptr;
         data.outputs = inputs != nullptr ? &out : nullptr;
         data.inputParameterChanges = changes;
+        data.outputParameterChanges = reported;
         return Call(processor, kProcess, &data);
     }
     Bytes State() {

@@ -298,14 +298,22 @@ TEST_F(Vst3Plugin, ParametersShowTheVst2TextsAndTheProgramListHoldsTheFactoryPro
                   Join(vst2.Text(effGetProgramNameIndexed, p), vst2.Text(effGetProgramNameIndexed, p)));
     }
 
-    // The host chooses a program: the controller takes its values and asks the host to read them
-    // again, without reporting the change back.
+    // The host chooses a program: the controller takes its values at once, calls nothing of the
+    // host's inside the host's own call, and the next block reports every value to the host.
     ComponentHandler handler;
     ASSERT_EQ(Call(controller, kSetComponentHandler, &handler), kResultOk);
     ASSERT_EQ(Call(controller, kSetParamNormalized, kProgram, 1.0), kResultOk);
     vst2.Set(kProgram, 1.0);
     vst2.ExpectValuesIn(controller);
-    EXPECT_EQ(handler.calls, std::vector<std::string>{"restart 4"});
+    EXPECT_TRUE(handler.calls.empty());
+    ParameterChanges reported;
+    ASSERT_TRUE(plugin.Start(kSample32));
+    ASSERT_EQ(plugin.Process(kSample32, 0, nullptr, nullptr, nullptr, &reported), kResultOk);
+    ASSERT_EQ(reported.queues.size(), 10u);
+    for (const ValueQueue& queue : reported.queues) {
+        EXPECT_EQ(queue.points, (std::vector<std::pair<int32_t, double>>{
+                                    {0, Call<double>(controller, kGetParamNormalized, queue.id)}}));
+    }
     EXPECT_EQ(Call(controller, kSetComponentHandler, static_cast<ComponentHandler*>(nullptr)), kResultOk);
     EXPECT_EQ(handler.references, 0);
 }

@@ -1,0 +1,45 @@
+-- Opens the session, applies settings and exports the session range once per OUT, in this process.
+-- ardour7-lua render.lua DIR NAME [PARAM=VALUE...] [bypass] [save] OUT.wav [OUT.wav...]
+--   PARAM=VALUE  sets a parameter, VALUE in Ardour's units (the plug-in's plain values)
+--   bypass       bypasses the insert as Ardour's bypass button does
+--   save         saves the session after the exports
+-- (plain words: ardour7-lua would take --words for its own options)
+dofile(debug.getinfo(1, "S").source:sub(2):gsub("[^/]*$", "") .. "common.lua")
+local dir, name = arg[1], arg[2]
+local settings, outs, bypass, save = {}, {}, false, false
+for i = 3, #arg do
+	local param, value = arg[i]:match("^(.-)=(.*)$")
+	if param then
+		settings[#settings + 1] = {param, tonumber(value)}
+	elseif arg[i] == "bypass" then
+		bypass = true
+	elseif arg[i] == "save" then
+		save = true
+	else
+		outs[#outs + 1] = arg[i]
+	end
+end
+
+K.open(dir, name)
+local proc, plugin = K.phaser()
+for _, s in ipairs(settings) do
+	K.set(proc, plugin, s[1], s[2])
+	print(string.format("set %s = %g", s[1], s[2]))
+end
+-- Let the engine pass the changes to the plug-in before the export starts.
+ARDOUR.LuaAPI.usleep(200000)
+if bypass then
+	proc:to_insert():enable(false)
+	print(string.format("bypassed: insert enabled %s, its Bypass parameter %g", tostring(proc:to_insert():enabled()),
+		ARDOUR.LuaAPI.get_processor_param(proc, K.param_index(plugin, "Bypass"), true)))
+end
+for _, out in ipairs(outs) do
+	K.export(out)
+	print("exported " .. out)
+end
+if save then
+	Session:save_state("", false, false, false, false, false)
+	print("saved")
+end
+print("done")
+close_session()
