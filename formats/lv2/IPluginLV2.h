@@ -21,15 +21,19 @@
 // which it is seen.
 class IPluginLV2 final : public Lv2HostAnswers {
 public:
-    // [ui] No lock. The descriptor's functions.
+    // [ui] No lock. An instance at sampleRate, with the host's URID map when it offers one (without
+    // it the transport and the state are left out); none when memory ran out.
     static LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double sampleRate, const char* bundlePath,
                                   const LV2_Feature* const* features);
+    // [ui] No lock: no other call runs on the instance any more.
     static void Cleanup(LV2_Handle instance);
+    // [ui] Take the plug-in lock. Processing starts and stops.
     static void Activate(LV2_Handle instance);
     static void Deactivate(LV2_Handle instance);
     // [audio] No lock: the host never calls it during run.
     static void ConnectPort(LV2_Handle instance, uint32_t port, void* data);
-    // [audio] Takes the plug-in lock.
+    // [audio] Takes the plug-in lock. Changed control ports first, then the block in pieces that
+    // start at the time:Position events of the atom port.
     static void Run(LV2_Handle instance, uint32_t sampleCount);
     // [any] No lock. The state interface; nothing else.
     static const void* ExtensionData(const char* uri);
@@ -76,10 +80,13 @@ private:
     // [any] Plug-in lock held. The last seen value of every control port becomes its value of the
     // plug-in's parameter.
     void SeeParameterValues();
-    // [ui] Plug-in lock taken. The state interface.
+    // [any] Takes the plug-in lock (save may run beside run). Saves the core's host state under
+    // the state key as an atom:Chunk.
     static LV2_State_Status SaveState(LV2_Handle instance, LV2_State_Store_Function store,
                                       LV2_State_Handle handle, uint32_t flags,
                                       const LV2_Feature* const* features);
+    // [ui] Takes the plug-in lock. Loads such a chunk; refuses a missing key (NO_PROPERTY), another
+    // type (BAD_TYPE) or bytes the core cannot read (UNKNOWN), and then changes nothing.
     static LV2_State_Status RestoreState(LV2_Handle instance, LV2_State_Retrieve_Function retrieve,
                                          LV2_State_Handle handle, uint32_t flags,
                                          const LV2_Feature* const* features);

@@ -100,11 +100,7 @@ void IPluginLV2UI::PortEvent(LV2UI_Handle ui, uint32_t port, uint32_t bufferSize
 }
 
 int IPluginLV2UI::Idle(LV2UI_Handle ui) {
-    IPluginLV2UI* self = static_cast<IPluginLV2UI*>(ui);
-    if (!self->windowOpen) {
-        return 1;
-    }
-    self->plugin->Editor()->Idle();
+    static_cast<IPluginLV2UI*>(ui)->plugin->Editor()->Idle();
     return 0;
 }
 

@@ -30,7 +30,7 @@ public:
                           const void* buffer);
     // [any] No lock. The idle interface; nothing else.
     static const void* ExtensionData(const char* uri);
-    // [ui] No lock. Runs the window's events and frame timer; answers 0 while the window is open.
+    // [ui] No lock. Runs the window's events and frame timer; answers 0: the window stays open.
     static int Idle(LV2UI_Handle ui);
 
     // [ui] Takes the instance's lock to close the window.
