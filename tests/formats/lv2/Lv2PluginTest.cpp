@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
+#include <lv2/atom/forge.h>
 #include <lv2/presets/presets.h>
 #include <lv2/state/state.h>
+#include <lv2/time/time.h>
 #include <sndfile.h>
 
 #include <algorithm>
@@ -189,6 +191,13 @@ std::vector<float> ReadWav(const std::string& path) {
     return samples;
 }
 
+// Seconds of white noise, the same every time, in a file of the test's own.
+std::string Noise(const std::string& name, const char* seconds) {
+    const std::string path = std::string(KSP_TEST_DIR "/") + name;
+    const std::string sox = "sox -R -n -r 44100 -c 2 -e floating-point -b 32 " + path + " synth " + seconds;
+    return std::system((sox + " whitenoise").c_str()) == 0 ? path : "";
+}
+
 // The power of a's difference from b against b's, in dB.
 double DifferenceDecibels(const std::vector<float>& a, const std::vector<float>& b) {
     double difference = 0.0, signal = 0.0;
@@ -202,11 +211,7 @@ double DifferenceDecibels(const std::vector<float>& a, const std::vector<float>&
 // A quarter of a second: LFOSpeed's port holds the program's 64-bit value in 32 bits, and the
 // LFO drifts apart with time (Aliens' 8 Hz sweep: -105 dB after 0.25 s, -89 dB after 1.5 s).
 TEST(Lv2Render, EveryPresetThroughLv2applyComesWithin100DecibelsOfTheVst2Program) {
-    const std::string dir = KSP_TEST_DIR, noise = dir + "/noise.wav";
-    ASSERT_EQ(
-        std::system(
-            ("sox -R -n -r 44100 -c 2 -e floating-point -b 32 " + noise + " synth 0.25 whitenoise").c_str()),
-        0);
+    const std::string dir = KSP_TEST_DIR, noise = Noise("noise.wav", "0.25");
     Host host;
     LilvNode* presetClass = lilv_new_uri(host.world, LV2_PRESETS__Preset);
     LilvNodes* presets = lilv_plugin_get_related(host.plugin, presetClass);
@@ -236,6 +241,58 @@ TEST(Lv2Render, EveryPresetThroughLv2applyComesWithin100DecibelsOfTheVst2Program
     }
     lilv_nodes_free(presets);
     lilv_node_free(presetClass);
+}
+
+// The host's transport from the atom port, one time:Position at the start and the plug-in going on
+// from there, drives Sync to Host as the VST 2.4 plug-in's time info does.
+TEST(Lv2Render, TransportFromTheAtomPortDrivesSyncAsTheVst2TimeInfo) {
+    const std::string noise = Noise("transport.wav", "2"), vst2 = KSP_TEST_DIR "/transport-vst2.wav";
+    ASSERT_EQ(std::system(
+                  (KSP_HOST_PROGRAM " render " KSP_PHASER_PLUGIN " " + noise + " " + vst2 +
+                   " --set 'Sync to Host=on' --set LFOSpeed=1/4 --tempo 133 --playing --block 64 >/dev/null")
+                      .c_str()),
+              0);
+    Host host;
+    float defaults[kLv2PortCount];
+    lilv_plugin_get_port_ranges_float(host.plugin, nullptr, nullptr, defaults);
+    std::copy(defaults, defaults + kLv2ParameterPortCount, host.controls);
+    host.controls[SyncToHost] = 1.0f;
+    host.controls[LFOSpeed] = 14.0f / 19.0f; // 1/4
+    alignas(LV2_Atom) uint8_t events[512];
+    lilv_instance_connect_port(host.instance, kLv2TransportPort, events);
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &host.map);
+    const std::vector<float> input = ReadWav(noise);
+    std::vector<float> output;
+    for (size_t frame = 0; frame + kBlock <= input.size() / 2; frame += kBlock) {
+        LV2_Atom_Forge_Frame sequence, position;
+        lv2_atom_forge_set_buffer(&forge, events, sizeof events);
+        lv2_atom_forge_sequence_head(&forge, &sequence, 0);
+        if (frame == 0) {
+            lv2_atom_forge_frame_time(&forge, 0);
+            lv2_atom_forge_object(&forge, &position, 0, host.Id(LV2_TIME__Position));
+            const std::pair<const char*, float> fields[] = {
+                {LV2_TIME__bar, 0.0f},      {LV2_TIME__barBeat, 0.0f},          {LV2_TIME__beatsPerBar, 4.0f},
+                {LV2_TIME__beatUnit, 4.0f}, {LV2_TIME__beatsPerMinute, 133.0f}, {LV2_TIME__speed, 1.0f}};
+            for (const auto& [key, value] : fields) {
+                lv2_atom_forge_key(&forge, host.Id(key));
+                lv2_atom_forge_float(&forge, value);
+            }
+            lv2_atom_forge_pop(&forge, &position);
+        }
+        lv2_atom_forge_pop(&forge, &sequence);
+        for (int i = 0; i < kBlock; ++i) {
+            host.audio[0][i] = input[2 * (frame + i)];
+            host.audio[1][i] = input[2 * (frame + i) + 1];
+        }
+        host.Run();
+        for (int i = 0; i < kBlock; ++i) {
+            output.insert(output.end(), {host.audio[2][i], host.audio[3][i]});
+        }
+    }
+    std::vector<float> expected = ReadWav(vst2);
+    expected.resize(output.size());
+    EXPECT_LT(DifferenceDecibels(output, expected), -100.0);
 }
 #endif
 
