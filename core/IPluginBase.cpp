@@ -417,6 +417,15 @@ void IPluginBase::FillUnusedPresets(int count) {
     }
 }
 
+void IPluginBase::ConnectAllChannels() {
+    for (int i = 0; i < inputCount; ++i) {
+        inputChannels[i].connected = true;
+    }
+    for (int i = 0; i < outputCount; ++i) {
+        outputChannels[i].connected = true;
+    }
+}
+
 InputChannel* IPluginBase::InputChannelAt(int index) {
     return index >= 0 && index < inputCount ? &inputChannels[index] : nullptr;
 }

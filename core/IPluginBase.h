@@ -228,6 +228,8 @@ public:
     int OutputCount() const { return outputCount; }
     InputChannel* InputChannelAt(int index);
     OutputChannel* OutputChannelAt(int index);
+    // Marks every input and output connected: where a binding's host hands over a buffer for each.
+    void ConnectAllChannels();
 
     // [any] No lock. The plug-in lock.
     RecursiveLock& Lock() { return pluginLock; }

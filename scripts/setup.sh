@@ -10,6 +10,7 @@ packages=(
     clang-14 libclang-rt-14-dev
     libfreetype-dev libfontconfig-dev fonts-liberation libx11-dev libcurl4-openssl-dev
     libxext-dev libxtst-dev
+    lv2-dev liblilv-dev lilv-utils sordi
     locales
 )
 sudo=

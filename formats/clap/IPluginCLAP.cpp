@@ -31,12 +31,7 @@ IPluginCLAP::IPluginCLAP(std::unique_ptr<::IPluginBase> owned, const clap::clap_
     clapPlugin.get_extension = GetExtension;
     clapPlugin.on_main_thread = OnMainThread;
     LockGuard guard(plugin->Lock());
-    for (int i = 0; i < plugin->InputCount(); ++i) {
-        plugin->InputChannelAt(i)->connected = true;
-    }
-    for (int i = 0; i < plugin->OutputCount(); ++i) {
-        plugin->OutputChannelAt(i)->connected = true;
-    }
+    plugin->ConnectAllChannels();
     plugin->FillUnusedPresets(plugin->PresetCount());
     plugin->SetHost(this);
 }

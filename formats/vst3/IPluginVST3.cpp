@@ -24,12 +24,7 @@ IPluginVST3::IPluginVST3(std::unique_ptr<::IPluginBase> owned) : plugin(std::mov
     controllerValues.reset(new (std::nothrow) double[static_cast<size_t>(values)]());
     inGesture.reset(new (std::nothrow) bool[static_cast<size_t>(values)]());
     LockGuard guard(plugin->Lock());
-    for (int i = 0; i < plugin->InputCount(); ++i) {
-        plugin->InputChannelAt(i)->connected = true;
-    }
-    for (int i = 0; i < plugin->OutputCount(); ++i) {
-        plugin->OutputChannelAt(i)->connected = true;
-    }
+    plugin->ConnectAllChannels();
     plugin->ApplyBlockSize(setup.maxSamplesPerBlock);
     plugin->SetHost(this);
     if (controllerValues) {

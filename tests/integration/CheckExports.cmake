@@ -1,6 +1,7 @@
 # Checks what a host sees of each plug-in library that has been built: exactly its format's entry
 # points are exported (VST 2.4: VSTPluginMain and main; VST 3: GetPluginFactory with InitDll and
-# ExitDll on Windows, ModuleEntry and ModuleExit elsewhere; CLAP: the data object clap_entry), and
+# ExitDll on Windows, ModuleEntry and ModuleExit elsewhere; CLAP: the data object clap_entry; LV2:
+# lv2_descriptor and lv2ui_descriptor), and
 # a Windows DLL imports system DLLs only. The phaser's
 # Linux library must not import the C++ runtime's throwing allocation or its throw helpers: built
 # without exceptions, either would end the host's process where the plug-in should answer a failure.
@@ -12,6 +13,7 @@ set(vst2_exports "VSTPluginMain;main")
 set(vst3_dll_exports "ExitDll;GetPluginFactory;InitDll")
 set(vst3_so_exports "GetPluginFactory;ModuleEntry;ModuleExit")
 set(clap_exports "clap_entry")
+set(lv2_exports "lv2_descriptor;lv2ui_descriptor")
 # Lower-case names of the system DLLs a plug-in may import.
 set(system_dlls kernel32.dll msvcrt.dll user32.dll gdi32.dll advapi32.dll shell32.dll wininet.dll
     comctl32.dll comdlg32.dll ole32.dll oleaut32.dll shlwapi.dll ws2_32.dll winmm.dll uxtheme.dll)
@@ -115,6 +117,7 @@ endforeach()
 file(GLOB vst2 ${LINUX_DIR}/formats/vst2/*.so ${LINUX_DIR}/tests/integration/*.so)
 file(GLOB vst3 ${LINUX_DIR}/vst3/KSPhaser.vst3/Contents/*-linux/*.so)
 file(GLOB clap ${LINUX_DIR}/clap/*.clap)
+file(GLOB lv2 ${LINUX_DIR}/lv2/KSPhaser.lv2/*.so)
 foreach(path IN LISTS vst2)
     check_so(${path} "${vst2_exports}")
     math(EXPR checked "${checked} + 1")
@@ -125,6 +128,10 @@ foreach(path IN LISTS vst3)
 endforeach()
 foreach(path IN LISTS clap)
     check_so(${path} "${clap_exports}")
+    math(EXPR checked "${checked} + 1")
+endforeach()
+foreach(path IN LISTS lv2)
+    check_so(${path} "${lv2_exports}")
     math(EXPR checked "${checked} + 1")
 endforeach()
 

@@ -65,3 +65,14 @@ int CountPanelMismatches(const PIX_IBitmap& got, const PIX_IBitmap& expected, in
     }
     return mismatches;
 }
+
+int CountPanelDifferences(const PIX_IBitmap& a, const PIX_IBitmap* b) {
+    int count = 0;
+    for (int y = 0; y < 174; ++y) {
+        for (int x = 0; x < 720; ++x) {
+            const PIX_Pixel32 other = b != nullptr ? PIX_RowAddress(*b, y)[x] : 0;
+            count += ((PIX_RowAddress(a, y)[x] ^ other) & 0xFFFFFF) != 0 ? 1 : 0;
+        }
+    }
+    return count;
+}

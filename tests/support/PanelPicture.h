@@ -28,3 +28,7 @@ bool InPanelTextBand(int x, int y);
 // The pixels outside the text band where got differs from expected (both 720 x 174, the alpha
 // byte ignored); the first one's position goes to firstX, firstY (-1 when there is none).
 int CountPanelMismatches(const PIX_IBitmap& got, const PIX_IBitmap& expected, int& firstX, int& firstY);
+
+// The pixels where a and b (both 720 x 174) differ, the alpha byte ignored; without b, those of a
+// that are not black (a host window's background).
+int CountPanelDifferences(const PIX_IBitmap& a, const PIX_IBitmap* b);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/formats/vst3/Vst3Host.h"
+#include "tests/support/PanelPicture.h"
 
 #ifdef _WIN32
 #include "raster/PIX_SysBitmap.h"
@@ -88,19 +89,6 @@ struct Frame final : HostObject<kIPlugFrame> {
 };
 #endif
 
-// The pixels where a and b differ; without b, those of a that are not black (the host windows'
-// background).
-int Differences(const PIX_IBitmap& a, const PIX_IBitmap* b) {
-    int count = 0;
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const PIX_Pixel32 other = b != nullptr ? PIX_RowAddress(*b, y)[x] : 0;
-            count += ((PIX_RowAddress(a, y)[x] ^ other) & 0xFFFFFF) != 0 ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 VstIntPtr VSTCALLBACK Vst2Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
@@ -151,8 +139,8 @@ TEST(Vst3Editor, OpensInTheHostWindowPaintsAsTheVst2EditorAndLeavesNothingBehind
     const auto vst3Picture = capture(vst3Window);
     const auto vst2Picture = capture(vst2Window);
     ASSERT_TRUE(vst3Picture && vst2Picture);
-    EXPECT_GT(Differences(*vst2Picture, nullptr), kWidth * kHeight / 2);
-    EXPECT_EQ(Differences(*vst3Picture, vst2Picture.get()), 0);
+    EXPECT_GT(CountPanelDifferences(*vst2Picture, nullptr), kWidth * kHeight / 2);
+    EXPECT_EQ(CountPanelDifferences(*vst3Picture, vst2Picture.get()), 0);
 
     EXPECT_EQ(Call(view, kSetFrame, static_cast<Frame*>(nullptr)), kResultOk);
     EXPECT_EQ(Call(view, kRemoved), kResultOk);
