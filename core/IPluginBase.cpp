@@ -309,7 +309,9 @@ void IPluginBase::ApplySampleRate(double rate) {
 }
 
 void IPluginBase::ApplyBlockSize(int n) {
-    if (n == blockSize) {
+    // The same size again keeps the scratch and its contents; a first announcement of 0 (unknown)
+    // still makes the scratch.
+    if (n == blockSize && scratchFrames > 0) {
         return;
     }
     // Hosts with variable block sizes announce 0; a huge announcement must not stall the host

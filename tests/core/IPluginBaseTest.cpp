@@ -151,6 +151,9 @@ TEST(IPluginBase, ApplyBlockSizeSizesScratchWithinLimits) {
         EXPECT_EQ(plugin.ScratchFrames(), c.frames) << c.size;
         EXPECT_EQ(plugin.OutputChannelAt(1)->Scratch()[c.frames - 1], 0.0) << c.size;
     }
+    TestPlugin fresh; // its first announcement is of no usable size
+    fresh.ApplyBlockSize(0);
+    EXPECT_EQ(fresh.ScratchFrames(), kDefaultScratchFrames);
 }
 
 TEST(IPluginBase, DisconnectedChannelsFollowTheirScratchWhenItMoves) {
