@@ -3,6 +3,7 @@
 // GoogleTest before Xlib, whose macros it would trip over.
 #include <gtest/gtest.h>
 
+#include "tests/formats/vst2/Vst2Reference.h"
 #include "tests/formats/vst3/Vst3Host.h"
 #include "tests/support/PanelPicture.h"
 
@@ -89,10 +90,6 @@ struct Frame final : HostObject<kIPlugFrame> {
 };
 #endif
 
-VstIntPtr VSTCALLBACK Vst2Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 TEST(Vst3Editor, OpensInTheHostWindowPaintsAsTheVst2EditorAndLeavesNothingBehind) {
     Module module(KSP_VST3_BUNDLE);
     Instance plugin(module);
@@ -109,9 +106,9 @@ TEST(Vst3Editor, OpensInTheHostWindowPaintsAsTheVst2EditorAndLeavesNothingBehind
                    Call(view, kIsPlatformTypeSupported, kOtherPlatform)),
               Join(kWidth, kHeight, kResultFalse, kResultOk, kResultFalse));
 
-    AEffect* effect = library.Entry("VSTPluginMain")(Vst2Host);
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetProgram, 0, 9, nullptr, 0.0f);
+    Vst2Effect vst2(library);
+    AEffect* effect = vst2.effect;
+    vst2.Dispatch(effSetProgram, 0, 9);
     Frame frame;
 #ifdef _WIN32
     HostWindow vst3Window, vst2Window;
@@ -151,8 +148,7 @@ TEST(Vst3Editor, OpensInTheHostWindowPaintsAsTheVst2EditorAndLeavesNothingBehind
 #endif
     EXPECT_EQ(frame.references, 0);
     EXPECT_EQ(Call<uint32_t>(view, kRelease), 0u);
-    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    vst2.Dispatch(effEditClose);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 // The VST 3 bundle as a host sees it, against the VST 2.4 build of the same plug-in: the same
 // texts, state bytes and samples.
-#include "tests/formats/vst2/FakeHost.h"
+#include "tests/formats/vst2/Vst2Reference.h"
 #include "tests/formats/vst3/Vst3Host.h"
-#include "tools/host/PresetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -23,35 +22,15 @@ std::string Text(void* controller, uint32_t id, double value) {
                                                                                   : "(refused)";
 }
 
-// The VST 2.4 plug-in opened as a host opens it, closed when destroyed.
-struct Vst2 : FakeHost {
-    explicit Vst2(PluginLibrary& library) : effect(library.Entry("VSTPluginMain")(FakeHost::Callback)) {
-        Attach(effect);
-        Dispatch(effOpen);
-        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        Dispatch(effSetBlockSize, 0, 512);
-        Dispatch(effMainsChanged, 0, 1);
-    }
-    ~Vst2() { Dispatch(effClose); }
-    intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr) {
-        return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
-    }
-    std::string Text(int32_t opcode, uint32_t index) {
-        char text[256] = {};
-        Dispatch(opcode, static_cast<int32_t>(index), 0, text);
-        return text;
-    }
-    Bytes Chunk(bool bank) {
-        uint8_t* data = nullptr;
-        const intptr_t size = Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
-        return Bytes(data, data + size);
-    }
+// The VST 2.4 plug-in, whose program the VST 3 program parameter chooses.
+struct Vst2 : Vst2Effect {
+    using Vst2Effect::Vst2Effect;
     // Sets a parameter, or chooses the program the VST 3 program parameter's value names.
     void Set(uint32_t id, double value) {
         if (id == kProgram) {
             Dispatch(effSetProgram, 0, std::lround(value * 9));
         } else {
-            effect->setParameter(effect, static_cast<int32_t>(id), static_cast<float>(value));
+            SetNormalized(id, value);
         }
     }
     void ExpectValuesIn(void* controller) {
@@ -61,16 +40,6 @@ struct Vst2 : FakeHost {
                 << id;
         }
     }
-
-    AEffect* effect;
-};
-
-// A change at offset in block, or with offset -1 in a flush call before the block.
-struct Change {
-    int32_t block;
-    uint32_t id;
-    int32_t offset;
-    double value;
 };
 
 class Vst3Plugin : public ::testing::Test {
@@ -85,54 +54,29 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(module->factory != nullptr && library->Loaded()); }
 
-    // Three blocks through both formats with the same changes, in separate or shared buffers.
+    // The outputs of both formats for the same changes, in separate or shared buffers.
     template <class Sample>
-    void ExpectSameOutput(const std::vector<Change>& changes, bool inPlace) {
-        constexpr int32_t kBlock = 512;
+    void ExpectSameOutput(const std::vector<Vst2Change>& changes, bool inPlace) {
         const int32_t sampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
-        std::vector<Sample> in[2], vst2Out[2], vst3Out[2];
-        for (int c = 0; c < 2; ++c) {
-            for (int n = 0; n < 3 * kBlock; ++n) {
-                in[c].push_back(
-                    static_cast<Sample>(0.5 * std::sin(0.031 * n + c) + 0.1 * std::sin(n * (c + 2.1))));
-            }
-            vst2Out[c].resize(in[c].size());
-            vst3Out[c] = inPlace ? in[c] : vst2Out[c];
-        }
         Vst2 vst2(*library);
         Instance plugin(*module);
         ASSERT_TRUE(plugin.Start(sampleSize));
-        for (int32_t block = 0, done = 0; block < 3; ++block, done = 0) {
+        auto set = [&vst2](const Vst2Change& change) { vst2.Set(change.id, change.value); };
+        auto play = [&](int32_t block, Sample** ins, Sample** outs) {
             ParameterChanges flush, queued;
-            auto run = [&](int32_t end) {
-                Sample* ins[] = {&in[0][block * kBlock + done], &in[1][block * kBlock + done]};
-                Sample* outs[] = {&vst2Out[0][block * kBlock + done], &vst2Out[1][block * kBlock + done]};
-                if constexpr (sizeof(Sample) == 8) {
-                    vst2.effect->processDoubleReplacing(vst2.effect, ins, outs, end - done);
-                } else {
-                    vst2.effect->processReplacing(vst2.effect, ins, outs, end - done);
-                }
-                done = end;
-            };
-            for (const Change& change : changes) {
+            for (const Vst2Change& change : changes) {
                 if (change.block == block) {
-                    run(std::max(change.offset, done));
-                    vst2.Set(change.id, change.value);
-                    (change.offset < 0 ? flush : queued).Add(change.id, change.offset, change.value);
+                    (change.time < 0 ? flush : queued).Add(change.id, change.time, change.value);
                 }
             }
-            run(kBlock);
-            ASSERT_EQ(plugin.Process(sampleSize, 0, nullptr, nullptr, &flush), kResultOk);
-            void* outs[] = {&vst3Out[0][block * kBlock], &vst3Out[1][block * kBlock]};
-            void* ins[] = {inPlace ? outs[0] : &in[0][block * kBlock],
-                           inPlace ? outs[1] : &in[1][block * kBlock]};
-            ASSERT_EQ(plugin.Process(sampleSize, kBlock, ins, outs, &queued), kResultOk);
-        }
-        for (int c = 0; c < 2; ++c) {
-            const auto first = std::mismatch(vst3Out[c].begin(), vst3Out[c].end(), vst2Out[c].begin()).first;
-            EXPECT_EQ(first - vst3Out[c].begin(), 3 * kBlock)
-                << "channel " << c << ", " << sizeof(Sample) * 8 << "-bit";
-        }
+            return plugin.Process(sampleSize, 0, nullptr, nullptr, &flush) == kResultOk &&
+                   plugin.Process(sampleSize, 512, reinterpret_cast<void**>(ins),
+                                  reinterpret_cast<void**>(outs), &queued) == kResultOk;
+        };
+        EXPECT_EQ(FirstDifferences<Sample>(
+                      vst2, changes, inPlace, set, [](int32_t, int32_t) {}, play),
+                  "1536 1536 ")
+            << sizeof(Sample) * 8 << "-bit";
     }
 
     static std::unique_ptr<Module> module;
@@ -325,17 +269,10 @@ TEST_F(Vst3Plugin, StateIsTheVst2ProgramChunkAndTakesVst2ChunksAndPresetFiles) {
     const Bytes program = source.Chunk(false), bank = source.Chunk(true);
     Bytes copy = bank;
     ASSERT_EQ(fromBank.Dispatch(effSetChunk, 0, static_cast<intptr_t>(copy.size()), copy.data()), 1);
-    ksphost::PresetFile fxp, fxb;
-    fxp.fxId = fxb.fxId = 0x6B737068;
-    fxp.fxVersion = fxb.fxVersion = 20002;
-    fxp.count = fxb.count = 10;
-    fxp.chunk = program;
-    fxb.chunk = bank;
-    fxb.bank = true;
     const Bytes loads[][2] = {{program, program},
                               {bank, fromBank.Chunk(false)},
-                              {ksphost::EncodePresetFile(fxp), program},
-                              {ksphost::EncodePresetFile(fxb), fromBank.Chunk(false)}};
+                              {Vst2PresetFile(program, false), program},
+                              {Vst2PresetFile(bank, true), fromBank.Chunk(false)}};
     for (size_t i = 0; i < 4; ++i) {
         Instance plugin(*module);
         ASSERT_EQ(plugin.SetState(loads[i][0], i % 2 == 0 ? 7 : SIZE_MAX), kResultOk) << i;
@@ -383,11 +320,11 @@ TEST_F(Vst3Plugin, StateIsTheVst2ProgramChunkAndTakesVst2ChunksAndPresetFiles) {
 // The values are exact in a float, so that both formats get the same numbers.
 TEST_F(Vst3Plugin, OutputIsTheVst2OutputForTheSameChangesSampleForSampleAndTheTailFollowsFeedback) {
     auto changes = [](int program) {
-        return std::vector<Change>{{0, kProgram, 0, program / 9.0}, {0, kManual, 100, 0.25},
-                                   {0, kFeedback, 300, 0.875},      {0, kFeedback, 400, 0.125},
-                                   {1, kMix, -1, 0.9375},           {1, kStages, 0, 1.0},
-                                   {1, kLFOSpeed, 255, 0.6875},     {2, kStereo, 17, 0.1875},
-                                   {2, kLFODepth, 300, 0.75},       {2, kWaveform, 511, 0.0}};
+        return std::vector<Vst2Change>{{0, kProgram, 0, program / 9.0}, {0, kManual, 100, 0.25},
+                                       {0, kFeedback, 300, 0.875},      {0, kFeedback, 400, 0.125},
+                                       {1, kMix, -1, 0.9375},           {1, kStages, 0, 1.0},
+                                       {1, kLFOSpeed, 255, 0.6875},     {2, kStereo, 17, 0.1875},
+                                       {2, kLFODepth, 300, 0.75},       {2, kWaveform, 511, 0.0}};
     };
     ExpectSameOutput<float>(changes(9), false);
     ExpectSameOutput<float>(changes(5), false);
