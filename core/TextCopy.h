@@ -30,3 +30,15 @@ inline void CopyTextLowerAscii(char* out, const char* text, size_t capacity) {
         }
     }
 }
+
+// Whether two texts are the same, ASCII letters in any case.
+inline bool SameTextAnyCase(const char* a, const char* b) {
+    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
+        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
+        if (x != y) {
+            return false;
+        }
+    }
+    return *a == *b;
+}

@@ -12,17 +12,6 @@ namespace {
 
 constexpr const char* kBypassTexts[] = {"off", "on"};
 
-bool SameTextAnyCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
-        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (x != y) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
 // The host's value of a parameter's plain value: in steps, or in the parameter's unit.
 double HostValue(const IParameter& parameter, double plain) {
     return parameter.StepCount() > 0 ? plain : plain * parameter.UnitScale();

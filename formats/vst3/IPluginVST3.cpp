@@ -13,10 +13,6 @@ namespace {
 constexpr vst3::Linux::TimerInterval kRestartTimerMs = 50;
 #endif
 
-bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
-    return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
-}
-
 } // namespace
 
 IPluginVST3::IPluginVST3(std::unique_ptr<::IPluginBase> owned) : plugin(std::move(owned)) {
@@ -72,20 +68,15 @@ vst3::tresult VST3_CALL IPluginVST3::queryInterface(const vst3::TUID interfaceId
         found = static_cast<vst3::Linux::ITimerHandler*>(this);
     }
 #endif
-    *obj = found;
-    if (found == nullptr) {
-        return vst3::kNoInterface;
-    }
-    addRef();
-    return vst3::kResultOk;
+    return AnswerInterface(this, found, obj);
 }
 
 vst3::uint32 VST3_CALL IPluginVST3::addRef() {
-    return references.fetch_add(1, std::memory_order_relaxed) + 1;
+    return references.Add();
 }
 
 vst3::uint32 VST3_CALL IPluginVST3::release() {
-    const vst3::uint32 left = references.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    const vst3::uint32 left = references.Drop();
     if (left == 0) {
         delete this;
     }

@@ -3,6 +3,7 @@
 #include "core/IPluginBase.h"
 #include "core/IPluginHost.h"
 #include "formats/vst3/Vst3Controller.h"
+#include "formats/vst3/Vst3Object.h"
 #include "formats/vst3/Vst3Processor.h"
 #include "formats/vst3/Vst3View.h"
 
@@ -185,7 +186,7 @@ private:
     // state's size.
     static bool ReadStream(vst3::IBStream* stream, IByteBuffer& buffer);
 
-    std::atomic<vst3::uint32> references{1};
+    Vst3References references;
     std::unique_ptr<::IPluginBase> plugin;
     vst3::FUnknown* hostContext = nullptr;
     vst3::IComponentHandler* handler = nullptr;

@@ -13,18 +13,6 @@ namespace {
 
 constexpr int kTextUnits = 128; // a String128
 
-// ASCII letters compare in any case, as the effect's own parameters read them.
-bool SameTextAnyCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        const char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
-        const char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (x != y) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
 // The step a discrete parameter of steps steps shows at normalised x, as hosts map it.
 int StepAt(double x, int steps) {
     const int step = static_cast<int>(std::floor(x * (steps + 1)));

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace {
 
@@ -20,8 +21,34 @@ constexpr const char* kSubCategories = "Fx|Modulation";
 StaticLock factoryLock;
 Vst3PluginFactory* factory = nullptr;
 
-bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
-    return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
+// The class's texts, in the field's own encoding.
+void PutText(vst3::char8* out, const char* text, size_t capacity) {
+    CopyText(out, text, capacity);
+}
+
+void PutText(vst3::char16* out, const char* text, size_t capacity) {
+    Vst3CopyToUtf16(out, text, capacity);
+}
+
+// The one class, in any of the three forms of class information.
+template <typename Info>
+vst3::tresult DescribeClass(vst3::int32 index, Info* info) {
+    if (index != 0 || info == nullptr) {
+        return vst3::kInvalidArgument;
+    }
+    std::memset(info, 0, sizeof *info);
+    std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
+    info->cardinality = vst3::PClassInfo::kManyInstances;
+    CopyText(info->category, vst3::kVstAudioEffectClass, sizeof info->category);
+    PutText(info->name, KSP_PRODUCT_NAME, sizeof info->name / sizeof info->name[0]);
+    if constexpr (!std::is_same_v<Info, vst3::PClassInfo>) {
+        CopyText(info->subCategories, kSubCategories, sizeof info->subCategories);
+        PutText(info->vendor, KSP_VENDOR, sizeof info->vendor / sizeof info->vendor[0]);
+        PutText(info->version, KSP_VERSION_TEXT, sizeof info->version / sizeof info->version[0]);
+        PutText(info->sdkVersion, vst3::kVstVersionString,
+                sizeof info->sdkVersion / sizeof info->sdkVersion[0]);
+    }
+    return vst3::kResultOk;
 }
 
 } // namespace
@@ -45,21 +72,16 @@ vst3::tresult VST3_CALL Vst3PluginFactory::queryInterface(const vst3::TUID inter
     const bool known =
         SameUid(interfaceId, vst3::kFUnknownIid) || SameUid(interfaceId, vst3::kIPluginFactoryIid) ||
         SameUid(interfaceId, vst3::kIPluginFactory2Iid) || SameUid(interfaceId, vst3::kIPluginFactory3Iid);
-    *obj = known ? static_cast<vst3::IPluginFactory3*>(this) : nullptr;
-    if (!known) {
-        return vst3::kNoInterface;
-    }
-    addRef();
-    return vst3::kResultOk;
+    return AnswerInterface(this, known ? static_cast<vst3::IPluginFactory3*>(this) : nullptr, obj);
 }
 
 vst3::uint32 VST3_CALL Vst3PluginFactory::addRef() {
-    return references.fetch_add(1, std::memory_order_relaxed) + 1;
+    return references.Add();
 }
 
 vst3::uint32 VST3_CALL Vst3PluginFactory::release() {
     factoryLock.Lock();
-    const vst3::uint32 left = references.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    const vst3::uint32 left = references.Drop();
     if (left == 0 && factory == this) {
         factory = nullptr;
     }
@@ -86,48 +108,15 @@ vst3::int32 VST3_CALL Vst3PluginFactory::countClasses() {
 }
 
 vst3::tresult VST3_CALL Vst3PluginFactory::getClassInfo(vst3::int32 index, vst3::PClassInfo* info) {
-    if (index != 0 || info == nullptr) {
-        return vst3::kInvalidArgument;
-    }
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
-    info->cardinality = vst3::PClassInfo::kManyInstances;
-    CopyText(info->category, vst3::kVstAudioEffectClass, sizeof info->category);
-    CopyText(info->name, KSP_PRODUCT_NAME, sizeof info->name);
-    return vst3::kResultOk;
+    return DescribeClass(index, info);
 }
 
 vst3::tresult VST3_CALL Vst3PluginFactory::getClassInfo2(vst3::int32 index, vst3::PClassInfo2* info) {
-    if (index != 0 || info == nullptr) {
-        return vst3::kInvalidArgument;
-    }
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
-    info->cardinality = vst3::PClassInfo::kManyInstances;
-    CopyText(info->category, vst3::kVstAudioEffectClass, sizeof info->category);
-    CopyText(info->name, KSP_PRODUCT_NAME, sizeof info->name);
-    CopyText(info->subCategories, kSubCategories, sizeof info->subCategories);
-    CopyText(info->vendor, KSP_VENDOR, sizeof info->vendor);
-    CopyText(info->version, KSP_VERSION_TEXT, sizeof info->version);
-    CopyText(info->sdkVersion, vst3::kVstVersionString, sizeof info->sdkVersion);
-    return vst3::kResultOk;
+    return DescribeClass(index, info);
 }
 
 vst3::tresult VST3_CALL Vst3PluginFactory::getClassInfoUnicode(vst3::int32 index, vst3::PClassInfoW* info) {
-    if (index != 0 || info == nullptr) {
-        return vst3::kInvalidArgument;
-    }
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
-    info->cardinality = vst3::PClassInfo::kManyInstances;
-    CopyText(info->category, vst3::kVstAudioEffectClass, sizeof info->category);
-    Vst3CopyToUtf16(info->name, KSP_PRODUCT_NAME, sizeof info->name / sizeof info->name[0]);
-    CopyText(info->subCategories, kSubCategories, sizeof info->subCategories);
-    Vst3CopyToUtf16(info->vendor, KSP_VENDOR, sizeof info->vendor / sizeof info->vendor[0]);
-    Vst3CopyToUtf16(info->version, KSP_VERSION_TEXT, sizeof info->version / sizeof info->version[0]);
-    Vst3CopyToUtf16(info->sdkVersion, vst3::kVstVersionString,
-                    sizeof info->sdkVersion / sizeof info->sdkVersion[0]);
-    return vst3::kResultOk;
+    return DescribeClass(index, info);
 }
 
 vst3::tresult VST3_CALL Vst3PluginFactory::createInstance(vst3::FIDString classId,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/vst3/Vst3Factory.h"
+#include "formats/vst3/Vst3Object.h"
 
 #include <atomic>
 
@@ -37,5 +38,5 @@ private:
     Vst3PluginFactory() = default;
     ~Vst3PluginFactory() = default;
 
-    std::atomic<vst3::uint32> references{1};
+    Vst3References references;
 };

@@ -7,10 +7,6 @@
 
 namespace {
 
-bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
-    return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
-}
-
 #ifdef _WIN32
 constexpr const char* kPlatformType = vst3::kPlatformTypeHWND;
 #else
@@ -50,20 +46,15 @@ vst3::tresult VST3_CALL Vst3PluginView::queryInterface(const vst3::TUID interfac
         found = static_cast<vst3::Linux::ITimerHandler*>(this);
     }
 #endif
-    *obj = found;
-    if (found == nullptr) {
-        return vst3::kNoInterface;
-    }
-    addRef();
-    return vst3::kResultOk;
+    return AnswerInterface(this, found, obj);
 }
 
 vst3::uint32 VST3_CALL Vst3PluginView::addRef() {
-    return references.fetch_add(1, std::memory_order_relaxed) + 1;
+    return references.Add();
 }
 
 vst3::uint32 VST3_CALL Vst3PluginView::release() {
-    const vst3::uint32 left = references.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    const vst3::uint32 left = references.Drop();
     if (left == 0) {
         delete this;
     }

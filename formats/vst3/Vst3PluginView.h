@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/vst3/Vst3Object.h"
 #include "formats/vst3/Vst3View.h"
 
 #include <atomic>
@@ -59,7 +60,7 @@ private:
     // The window's events and the frame timer.
     void Run();
 
-    std::atomic<vst3::uint32> references{1};
+    Vst3References references;
     IPluginVST3* owner;
     vst3::IPlugFrame* frame = nullptr;
     bool open = false;
