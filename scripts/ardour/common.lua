@@ -1,5 +1,5 @@
--- Shared by the ardour7-lua scripts of ardour-vst3-check.sh: the engine, the session and the
--- KSPhaser insert on its track.
+-- Shared by the ardour7-lua scripts of ardour-vst3-check.sh and ardour-lv2-check.sh: the engine,
+-- the session and the KSPhaser insert on its track.
 
 K = {}
 
@@ -46,7 +46,7 @@ function K.set(proc, plugin, name, value)
 	assert(ARDOUR.LuaAPI.set_processor_param(proc, index, value), "Ardour did not set " .. name)
 end
 
--- Parameter index (Ardour's numbering) by name.
+-- Parameter index (Ardour's numbering; for LV2 the port index) by name.
 function K.param_index(plugin, name)
 	for i = 0, plugin:parameter_count() - 1 do
 		if plugin:parameter_label(i) == name then return i end
@@ -54,9 +54,16 @@ function K.param_index(plugin, name)
 	error("no parameter " .. name)
 end
 
--- The program list Ardour offers as factory presets ("VST3-P:<class id>:<index>").
+-- The program list Ardour offers as factory presets: for VST 3 "VST3-P:<class id>:<index>" in the
+-- plug-in's order; for LV2 the bundle's presets, in the order of Ardour's list.
 function K.programs(plugin)
 	local list = {}
+	if plugin:get_info().type == ARDOUR.PluginType.LV2 then
+		for preset in plugin:get_info():get_presets(false):iter() do
+			if not preset.user then list[#list + 1] = preset end
+		end
+		return list
+	end
 	for i = 0, 127 do
 		local uri = string.format("VST3-P:%s:%04d", plugin:unique_id(), i)
 		local preset = plugin:preset_by_uri(uri)
@@ -66,7 +73,7 @@ function K.programs(plugin)
 	return list
 end
 
--- The export format preset that ardour-vst3-check.sh installs: WAV, 32-bit float, session rate,
+-- The export format preset that the check scripts install: WAV, 32-bit float, session rate,
 -- no normalising, no dither.
 K.EXPORT_PRESET = "4b5eb2a6-6d0e-4c1f-9b53-2f0c8e1a7f31"
 

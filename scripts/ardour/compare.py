@@ -1,14 +1,20 @@
 #!/usr/bin/env python3
 """Compares two 32-bit float WAV renders sample by sample.
-usage: compare.py LABEL A.wav B.wav
+usage: compare.py [--within DB] LABEL A.wav B.wav
 Prints one line: the same samples, or the largest difference in dB below B's peak and where it is.
-Exits 0 when the samples are the same, 1 otherwise."""
+Exits 0 when the samples are the same (with --within, also when the largest difference lies at
+least DB below B's peak), 1 otherwise."""
 import math
 import sys
 
 import wav
 
-label, path_a, path_b = sys.argv[1:4]
+args = sys.argv[1:]
+within = None
+if args[:1] == ["--within"]:
+    within = float(args[1])
+    args = args[2:]
+label, path_a, path_b = args[:3]
 ch_a, rate_a, a = wav.read(path_a)
 ch_b, rate_b, b = wav.read(path_b)
 if (ch_a, rate_a) != (ch_b, rate_b):
@@ -32,7 +38,8 @@ if count == 0 and len(a) == len(b):
     sys.exit(0)
 if count == 0:
     sys.exit(1)
+below = 20 * math.log10(worst / peak)
 print(f"{label}: {count} of {frames * ch_a} samples differ; largest difference {worst:.3g} "
-      f"({20 * math.log10(worst / peak):.1f} dB below the peak), at frame {where // ch_a} "
+      f"({below:.1f} dB below the peak), at frame {where // ch_a} "
       f"channel {where % ch_a}; first at frame {next(i for i in range(frames * ch_a) if a[i] != b[i]) // ch_a}")
-sys.exit(1)
+sys.exit(0 if within is not None and len(a) == len(b) and below <= -within else 1)

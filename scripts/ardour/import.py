@@ -38,7 +38,10 @@ tree = ET.parse(path)
 root = tree.getroot()
 assert int(root.get("sample-rate")) == rate, "the file's rate is not the session's"
 length = frames * SUPERCLOCK // rate
-next_id = int(root.get("id-counter"))
+# Ardour's saved id-counter can lie below ids it already gave (a plug-in's controls): new ids
+# start past every id in the file.
+next_id = max([int(root.get("id-counter"))] +
+              [int(e.get("id")) + 1 for e in root.iter() if (e.get("id") or "").isdigit()])
 
 
 def new_id():

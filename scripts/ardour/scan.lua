@@ -1,4 +1,4 @@
--- Lists the VST 3 plug-ins Ardour knows whose name is KSPhaser's, as Ardour's plug-in list has them.
+-- Lists the plug-ins Ardour knows (any type) whose name is KSPhaser's, as Ardour's plug-in list has them.
 -- ardour7-lua scan.lua
 dofile(debug.getinfo(1, "S").source:sub(2):gsub("[^/]*$", "") .. "common.lua")
 

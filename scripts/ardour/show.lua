@@ -4,8 +4,13 @@ dofile(debug.getinfo(1, "S").source:sub(2):gsub("[^/]*$", "") .. "common.lua")
 K.open(arg[1], arg[2])
 local proc, plugin = K.phaser()
 
-print(string.format("parameters: %d (Ardour's units are the plug-in's plain values)", plugin:parameter_count()))
+-- Ardour counts an LV2 plug-in's audio and atom ports among its parameters: only controls are listed.
+local controls = {}
 for i = 0, plugin:parameter_count() - 1 do
+	if plugin:parameter_is_control(i) then controls[#controls + 1] = i end
+end
+print(string.format("parameters: %d (Ardour's units are the plug-in's plain values)", #controls))
+for _, i in ipairs(controls) do
 	local _, t = plugin:get_parameter_descriptor(i, ARDOUR.ParameterDescriptor())
 	local d = t[2]
 	local kind = d.toggled and "toggle" or (d.integer_step and "integer" or "continuous")
@@ -14,6 +19,15 @@ for i = 0, plugin:parameter_count() - 1 do
 		plugin:parameter_label(i), d.lower, d.upper, d.normal, kind,
 		ARDOUR.LuaAPI.get_processor_param(proc, i, true),
 		plugin:parameter_is_input(i) and "" or "  (output)"))
+	-- The list's entries and the display format (which Ardour takes from the unit), where there are.
+	local points = {}
+	for label, value in pairs(ARDOUR.LuaAPI.desc_scale_points(d)) do
+		points[#points + 1] = {value, label}
+	end
+	table.sort(points, function(a, b) return a[1] < b[1] end)
+	for n, p in ipairs(points) do points[n] = string.format("%g %q", p[1], p[2]) end
+	if #points > 0 then print("    entries: " .. table.concat(points, ", ")) end
+	if d.print_fmt ~= "" then print("    format: " .. d.print_fmt) end
 end
 
 local programs = K.programs(plugin)

@@ -1,5 +1,5 @@
 """Reads and writes 32-bit float WAV files exactly (sox would round the samples through 32-bit
-integers), for the scripts of ardour-vst3-check.sh."""
+integers), for the Ardour check scripts (ardour-vst3-check.sh, ardour-lv2-check.sh)."""
 import struct
 
 
