@@ -123,7 +123,7 @@ const void* CLAP_CALL IPluginCLAP::GetExtension(const clap::clap_plugin* /*plugi
     static const clap::clap_plugin_gui gui = {GuiApiSupported, GuiPreferredApi, GuiCreate,    GuiDestroy,
                                               GuiSetScale,     GuiSize,         GuiCanResize, GuiResizeHints,
                                               GuiSize,         GuiSetSize,      GuiSetParent, GuiSetTransient,
-                                              GuiSuggestTitle, GuiShow,         GuiShow};
+                                              GuiSuggestTitle, GuiShow,         GuiHide};
 #ifndef _WIN32
     static const clap::clap_plugin_timer_support timers = {OnTimer};
     static const clap::clap_plugin_posix_fd_support fds = {OnFd};

@@ -117,6 +117,14 @@ TEST(ClapEditor, OpensInTheHostWindowPaintsAsTheVst2EditorSendsEditsAndLeavesNot
     EXPECT_TRUE(std::regex_match(sent, std::regex("begin 1 (value 1 )+end 1 "))) << sent;
     EXPECT_GE(host.Count("request_flush "), 1);
 
+#ifndef _WIN32
+    // Hidden, the editor paints nothing until it shows again.
+    const uint32_t period = host.timerPeriod;
+    EXPECT_TRUE(plugin.Do(plugin.gui, kHide));
+    EXPECT_EQ(host.timerPeriod, 0u);
+    EXPECT_TRUE(plugin.Do(plugin.gui, kShow));
+    EXPECT_EQ(host.timerPeriod, period);
+#endif
     plugin.Do<void>(plugin.gui, kGuiDestroy);
     EXPECT_EQ(Join(host.fd, host.timerPeriod), "-1 0 ");
     EXPECT_EQ(host.wrongThread, std::vector<std::string>());

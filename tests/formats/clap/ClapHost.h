@@ -43,7 +43,7 @@ constexpr int kInit = 0, kDestroy = 1, kActivate = 2, kDeactivate = 3, kStartPro
               kStopProcessing = 5, kProcess = 7, kGetExtension = 8, kGetMetadata = 2;
 constexpr int kGetInfo = 1, kGetValue = 2, kValueToText = 3, kTextToValue = 4, kFlush = 5;
 constexpr int kIsApiSupported = 0, kGuiCreate = 2, kGuiDestroy = 3, kSetScale = 4, kGetSize = 5,
-              kCanResize = 6, kSetParent = 10, kShow = 13;
+              kCanResize = 6, kSetParent = 10, kShow = 13, kHide = 14;
 constexpr uint16_t kParamValue = 5, kGestureBegin = 7, kGestureEnd = 8, kTransport = 9;
 constexpr uint32_t kPluginLocation = 1;
 constexpr const char* kNoLocation = nullptr;
