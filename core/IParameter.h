@@ -88,6 +88,9 @@ public:
     // Steps from the lowest to the highest value of a stepped parameter (1 for a boolean, the
     // count less one for an enumeration); 0 for a continuous one.
     int StepCount() const;
+    // [any] No lock: reads the setup only. Plain value v as hosts that show the parameter in its
+    // own unit take it: the step of a stepped parameter, else v times UnitScale.
+    double UnitValue(double v) const { return StepCount() > 0 ? v : v * unitScale; }
     int ValueTextCount() const;
     // The text of the first entry for value, or none.
     const char* ValueText(int value) const;

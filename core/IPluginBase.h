@@ -23,6 +23,10 @@ constexpr int32_t kInfiniteTail = -1;
 // The length of the fade between the effect and the dry signal when bypass changes.
 constexpr double kBypassFadeSeconds = 0.010;
 
+// No host state of this plug-in comes near this size: bytes that do are no state of it, and a
+// binding stops reading them there.
+constexpr int32_t kLargestHostState = 16 * 1024 * 1024;
+
 // Chunk header: the magic "tffp" and the format version.
 constexpr int32_t kChunkMagic = 0x70666674;
 constexpr int32_t kChunkVersion = 0x00010000;

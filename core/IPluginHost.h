@@ -42,3 +42,28 @@ public:
 protected:
     ~IPluginHost() = default;
 };
+
+// The answers of a host that tells the plug-in nothing, on the threads and under the locks stated
+// above: no gestures or values go out, no transport comes in, and there is no host code, editor
+// size, latency or MIDI output. A binding overrides what its format's host does answer.
+class QuietPluginHost : public IPluginHost {
+public:
+    void BeginParameterGesture(int) override {}
+    void EndParameterGesture(int) override {}
+    void AutomateParameter(int, double) override {}
+    void RequestHostDisplayUpdate() override {}
+    bool IsOfflineRendering() override { return false; }
+    int SamplePosition() override { return 0; }
+    double HostTempo() override { return 0.0; }
+    void HostTimeSignature(int&, int&) override {}
+    void HostTime(HostTimeInfo&) override {}
+    int HostCode() override { return 0; }
+    int32_t HostVersion() override { return 0; }
+    void UpdateEditorRect() override {}
+    void SetLatencySamples(int) override {}
+    bool SendMidiToHost(const MidiMessage&) override { return false; }
+    bool SendSysExToHost(const SysExMessage&) override { return false; }
+
+protected:
+    ~QuietPluginHost() = default;
+};

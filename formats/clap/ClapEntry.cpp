@@ -2,7 +2,6 @@
 // of it is constant data and functions: nothing runs when the module loads, and the entry's init
 // does no work a scanning host could wait on.
 #include "core/PluginFactory.h"
-#include "core/StaticLock.h"
 #include "formats/clap/IPluginCLAP.h"
 
 #include <cstdio>
@@ -19,22 +18,13 @@ constexpr clap::clap_plugin_descriptor kDescriptor = {
     clap::CLAP_VERSION, kPluginId,       KSP_PRODUCT_NAME, KSP_VENDOR, KSP_VENDOR_URL, "", "",
     KSP_VERSION_TEXT,   "Stereo phaser", kFeatures};
 
-// init and deinit pair up: only the first init and the last deinit count.
-StaticLock entryLock;
-int entryCount = 0;
-
+// The module keeps nothing between init and deinit, so however a host pairs them, neither has
+// anything to do.
 bool CLAP_CALL EntryInit(const char* /*pluginPath*/) {
-    entryLock.Lock();
-    ++entryCount;
-    entryLock.Unlock();
     return true;
 }
 
-void CLAP_CALL EntryDeinit() {
-    entryLock.Lock();
-    entryCount = entryCount > 0 ? entryCount - 1 : 0;
-    entryLock.Unlock();
-}
+void CLAP_CALL EntryDeinit() {}
 
 uint32_t CLAP_CALL PluginCount(const clap::clap_plugin_factory* /*factory*/) {
     return 1;

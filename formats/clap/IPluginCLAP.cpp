@@ -78,7 +78,6 @@ bool CLAP_CALL IPluginCLAP::Activate(const clap::clap_plugin* plugin, double sam
                                      uint32_t /*minFrames*/, uint32_t maxFrames) {
     IPluginCLAP* self = Of(plugin);
     LockGuard guard(self->plugin->Lock());
-    self->sampleRate = sampleRate;
     self->plugin->ApplySampleRate(sampleRate);
     self->plugin->ApplyBlockSize(maxFrames > INT32_MAX ? INT32_MAX : static_cast<int>(maxFrames));
     self->plugin->OnReset();

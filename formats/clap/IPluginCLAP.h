@@ -31,7 +31,7 @@ const clap::clap_plugin_descriptor& ClapPluginDescriptor();
 // Threads and the plug-in lock: the host calls each function on the thread the format gives it
 // (main thread: [ui]; audio thread: [audio]); each holds the plug-in lock while it works on the
 // plug-in. Editor changes reach the audio thread through a queue of its own without a lock.
-class IPluginCLAP final : public IPluginHost {
+class IPluginCLAP final : public QuietPluginHost {
 public:
     // [any] An instance for host (kept, not called until init); null when memory ran out. The
     // host frees it through clap_plugin::destroy.
@@ -39,22 +39,17 @@ public:
     IPluginCLAP(const IPluginCLAP&) = delete;
     IPluginCLAP& operator=(const IPluginCLAP&) = delete;
 
-    // IPluginHost: the plug-in's calls to the host, on the threads and under the locks it states.
+    // IPluginHost: the plug-in's calls to the host that this format answers (QuietPluginHost answers
+    // the rest), on the threads and under the locks IPluginHost states.
     void BeginParameterGesture(int index) override;
     void EndParameterGesture(int index) override;
     void AutomateParameter(int index, double normalized) override;
     void RequestHostDisplayUpdate() override;
-    bool IsOfflineRendering() override { return false; }
     int SamplePosition() override;
     double HostTempo() override;
     void HostTimeSignature(int& beatsPerBar, int& beatUnit) override;
     void HostTime(HostTimeInfo& info) override;
-    int HostCode() override { return 0; }
-    int32_t HostVersion() override { return 0; }
-    void UpdateEditorRect() override {}
     void SetLatencySamples(int samples) override;
-    bool SendMidiToHost(const MidiMessage&) override { return false; }
-    bool SendSysExToHost(const SysExMessage&) override { return false; }
 
 private:
     explicit IPluginCLAP(std::unique_ptr<::IPluginBase> plugin, const clap::clap_host* host);
@@ -136,6 +131,9 @@ private:
     double PieceBeats() const;
     // [ui] The repaint timer runs while the editor shows.
     bool StartTimer();
+    // [any] No lock. The plain value of a host's value: stepped values are whole numbers of steps
+    // (the fraction dropped), the rest is in the parameter's unit (IParameter::UnitValue).
+    static double PlainValue(const IParameter& parameter, double value);
 
     struct EditorEvent {
         uint16_t type;
@@ -151,7 +149,6 @@ private:
     const clap::clap_host_timer_support* hostTimers = nullptr;
     const clap::clap_host_posix_fd_support* hostFds = nullptr;
     const clap::clap_host_preset_load* hostPresetLoad = nullptr;
-    double sampleRate = 44100.0;
     bool active = false;
     std::atomic<bool> processing{false};
     // The block's transports: the one at its start, then those its events bring, with their frames.

@@ -49,9 +49,7 @@ int IPluginCLAP::CollectChanges(const clap::clap_input_events* in, uint32_t fram
         } else if (const IParameter* parameter = plugin->ParameterAt(static_cast<int>(event->param_id))) {
             change.index = static_cast<int32_t>(event->param_id);
             change.plain = true;
-            // Stepped values are whole numbers of steps; the rest is in the parameter's unit.
-            change.value =
-                parameter->StepCount() > 0 ? std::trunc(event->value) : event->value / parameter->UnitScale();
+            change.value = PlainValue(*parameter, event->value);
         } else {
             continue;
         }
@@ -131,11 +129,10 @@ double IPluginCLAP::PieceBeats() const {
     int from = 0;
     const clap_event_transport* transport = Transport(from);
     const int offset = plugin->BlockOffset() - from;
-    if (transport == nullptr || offset == 0 || (transport->flags & clap::CLAP_TRANSPORT_HAS_TEMPO) == 0 ||
-        sampleRate <= 0.0) {
+    if (transport == nullptr || offset == 0 || (transport->flags & clap::CLAP_TRANSPORT_HAS_TEMPO) == 0) {
         return 0.0;
     }
-    return offset / sampleRate * transport->tempo / 60.0;
+    return offset / plugin->SampleRate() * transport->tempo / 60.0;
 }
 
 int IPluginCLAP::SamplePosition() {
@@ -145,7 +142,7 @@ int IPluginCLAP::SamplePosition() {
         return 0;
     }
     const double samples =
-        static_cast<double>(transport->song_pos_seconds) / clap::CLAP_SECTIME_FACTOR * sampleRate +
+        static_cast<double>(transport->song_pos_seconds) / clap::CLAP_SECTIME_FACTOR * plugin->SampleRate() +
         plugin->BlockOffset() - from;
     return samples > 0.0 && samples < INT32_MAX ? static_cast<int>(samples + 0.5) : 0;
 }

@@ -12,12 +12,11 @@ namespace {
 
 constexpr const char* kBypassTexts[] = {"off", "on"};
 
-// The host's value of a parameter's plain value: in steps, or in the parameter's unit.
-double HostValue(const IParameter& parameter, double plain) {
-    return parameter.StepCount() > 0 ? plain : plain * parameter.UnitScale();
-}
-
 } // namespace
+
+double IPluginCLAP::PlainValue(const IParameter& parameter, double value) {
+    return parameter.StepCount() > 0 ? std::trunc(value) : value / parameter.UnitScale();
+}
 
 uint32_t CLAP_CALL IPluginCLAP::ParamCount(const clap::clap_plugin* plugin) {
     return static_cast<uint32_t>(Of(plugin)->plugin->ParameterCount() + 1);
@@ -47,9 +46,9 @@ bool CLAP_CALL IPluginCLAP::ParamInfo(const clap::clap_plugin* plugin, uint32_t 
         info->flags |= clap::CLAP_PARAM_IS_STEPPED | clap::CLAP_PARAM_IS_ENUM;
     }
     CopyText(info->name, parameter.Name(), sizeof info->name);
-    info->min_value = HostValue(parameter, parameter.Min());
-    info->max_value = HostValue(parameter, parameter.Max());
-    info->default_value = HostValue(parameter, parameter.DefaultValue());
+    info->min_value = parameter.UnitValue(parameter.Min());
+    info->max_value = parameter.UnitValue(parameter.Max());
+    info->default_value = parameter.UnitValue(parameter.DefaultValue());
     return true;
 }
 
@@ -67,7 +66,7 @@ bool CLAP_CALL IPluginCLAP::ParamValue(const clap::clap_plugin* plugin, clap::cl
     if (parameter == nullptr) {
         return false;
     }
-    *value = HostValue(*parameter, parameter->Value());
+    *value = parameter->UnitValue(parameter->Value());
     return true;
 }
 
@@ -82,7 +81,7 @@ bool CLAP_CALL IPluginCLAP::ValueToText(const clap::clap_plugin* plugin, clap::c
     if (id == kClapBypassId) {
         CopyText(text, kBypassTexts[value >= 0.5 ? 1 : 0], sizeof text);
     } else if (const IParameter* parameter = self->plugin->ParameterAt(static_cast<int>(id))) {
-        double plain = parameter->StepCount() > 0 ? std::trunc(value) : value / parameter->UnitScale();
+        double plain = PlainValue(*parameter, value);
         plain = plain < parameter->Min() ? parameter->Min()
                                          : (plain > parameter->Max() ? parameter->Max() : plain);
         parameter->FormatDisplay(plain, false, text, true);
@@ -114,7 +113,7 @@ bool CLAP_CALL IPluginCLAP::TextToValue(const clap::clap_plugin* plugin, clap::c
     if (parameter == nullptr || !ParameterValueFromText(*parameter, text, normalized)) {
         return false;
     }
-    *value = HostValue(*parameter, parameter->ValueFromNormalized(normalized));
+    *value = parameter->UnitValue(parameter->ValueFromNormalized(normalized));
     return true;
 }
 
@@ -135,7 +134,7 @@ void IPluginCLAP::QueueEditorEvent(uint16_t type, int index, double plain) {
     }
     const IParameter* parameter = plugin->ParameterAt(index);
     editorEvents[written % kClapEditorEventCapacity] = {
-        type, static_cast<clap::clap_id>(index), parameter != nullptr ? HostValue(*parameter, plain) : plain};
+        type, static_cast<clap::clap_id>(index), parameter != nullptr ? parameter->UnitValue(plain) : plain};
     editorWritten.store(written + 1, std::memory_order_release);
     if (!processing && hostParams != nullptr && hostParams->request_flush != nullptr) {
         hostParams->request_flush(host);

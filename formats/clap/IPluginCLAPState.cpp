@@ -4,13 +4,6 @@
 
 #include <cstdlib>
 
-namespace {
-
-// No state of this plug-in comes near this size; a stream that does is no state of it.
-constexpr int32_t kLargestState = 16 * 1024 * 1024;
-
-} // namespace
-
 bool CLAP_CALL IPluginCLAP::SaveState(const clap::clap_plugin* plugin, const clap::clap_ostream* stream) {
     IPluginCLAP* self = Of(plugin);
     if (stream == nullptr || stream->write == nullptr) {
@@ -49,7 +42,7 @@ bool CLAP_CALL IPluginCLAP::LoadState(const clap::clap_plugin* plugin, const cla
             break;
         }
         const int32_t before = bytes.Size();
-        if (read < 0 || read > static_cast<int64_t>(sizeof piece) || before + read > kLargestState ||
+        if (read < 0 || read > static_cast<int64_t>(sizeof piece) || before + read > kLargestHostState ||
             bytes.PutBytes(piece, static_cast<int32_t>(read)) != before + read) {
             return false;
         }

@@ -72,8 +72,7 @@ LV2_Handle IPluginLV2::Instantiate(const LV2_Descriptor* /*descriptor*/, double 
     if (created != nullptr) {
         LockGuard guard(created->plugin->Lock());
         created->plugin->ApplySampleRate(sampleRate);
-        // LV2 announces no block size; longer blocks go through the scratch in pieces. (The core
-        // keeps no scratch for an announced 0 on a new plug-in, whose block size is already 0.)
+        // LV2 announces no block size; longer blocks go through the scratch in pieces.
         created->plugin->ApplyBlockSize(kDefaultScratchFrames);
     }
     return created;
@@ -129,7 +128,7 @@ int IPluginLV2::CollectPortChanges() {
 void IPluginLV2::SeeParameterValues() {
     for (uint32_t i = 0; i < kLv2ParameterPortCount; ++i) {
         if (const IParameter* parameter = plugin->ParameterAt(static_cast<int>(i))) {
-            lastSeen[i] = static_cast<float>(Lv2PortValue(*parameter, parameter->Value()));
+            lastSeen[i] = static_cast<float>(parameter->UnitValue(parameter->Value()));
         }
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/IPluginBase.h"
-#include "formats/lv2/Lv2HostAnswers.h"
+#include "core/IPluginHost.h"
 #include "formats/lv2/Lv2Ports.h"
 
 #include <lv2/atom/atom.h>
@@ -19,7 +19,7 @@
 // (instantiation and state: [ui]; run and connect_port: [audio]); each holds the plug-in lock
 // while it works on the plug-in. A control port's change takes effect at the start of the run in
 // which it is seen.
-class IPluginLV2 final : public Lv2HostAnswers {
+class IPluginLV2 final : public QuietPluginHost {
 public:
     // [ui] No lock. An instance at sampleRate, with the host's URID map when it offers one (without
     // it the transport and the state are left out); none when memory ran out.

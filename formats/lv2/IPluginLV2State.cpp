@@ -2,13 +2,6 @@
 // property.
 #include "formats/lv2/IPluginLV2.h"
 
-namespace {
-
-// No state of this plug-in comes near this size; a value that does is no state of it.
-constexpr size_t kLargestState = 16 * 1024 * 1024;
-
-} // namespace
-
 LV2_State_Status IPluginLV2::SaveState(LV2_Handle instance, LV2_State_Store_Function store,
                                        LV2_State_Handle handle, uint32_t /*flags*/,
                                        const LV2_Feature* const* /*features*/) {
@@ -45,7 +38,7 @@ LV2_State_Status IPluginLV2::RestoreState(LV2_Handle instance, LV2_State_Retriev
         return LV2_STATE_ERR_BAD_TYPE;
     }
     IByteBuffer bytes;
-    if (size == 0 || size > kLargestState ||
+    if (size == 0 || size > static_cast<size_t>(kLargestHostState) ||
         bytes.PutBytes(data, static_cast<int32_t>(size)) != static_cast<int32_t>(size)) {
         return LV2_STATE_ERR_UNKNOWN;
     }

@@ -126,7 +126,6 @@ void IPluginLV2UI::AutomateParameter(int index, double normalized) {
     if (parameter == nullptr || static_cast<uint32_t>(index) >= kLv2ParameterPortCount) {
         return;
     }
-    const auto value =
-        static_cast<float>(Lv2PortValue(*parameter, parameter->ValueFromNormalized(normalized)));
+    const auto value = static_cast<float>(parameter->UnitValue(parameter->ValueFromNormalized(normalized)));
     write(controller, static_cast<uint32_t>(index), sizeof value, 0, &value);
 }

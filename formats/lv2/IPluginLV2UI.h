@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/IPluginBase.h"
-#include "formats/lv2/Lv2HostAnswers.h"
+#include "core/IPluginHost.h"
 
 #include <lv2/ui/ui.h>
 
@@ -16,7 +16,7 @@
 // Threads and the plug-in lock: the host calls every function on its user-interface thread; each
 // holds the instance's lock while it works on the instance, except idle, which runs the window's
 // events without it as IEditor::Idle asks.
-class IPluginLV2UI final : public Lv2HostAnswers {
+class IPluginLV2UI final : public QuietPluginHost {
 public:
     // [ui] No lock. The descriptor's functions. Instantiate answers none for another plug-in,
     // without the parent window or the idle interface, or when the window cannot be opened.

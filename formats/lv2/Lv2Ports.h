@@ -6,7 +6,8 @@
 #include <cstdint>
 
 // What the binding and the bundle's Turtle share: the identities, the library's name and the port
-// layout. Ports 0 to 9 are the parameters by index, holding their values in their own units;
+// layout. Ports 0 to 9 are the parameters by index, holding their values in their own units
+// (IParameter::UnitValue);
 // then the audio ports and the atom port that brings the host's transport.
 
 constexpr const char* kLv2PluginUri = "urn:kestrunelle:phaser";
@@ -24,13 +25,8 @@ constexpr uint32_t kLv2PortCount = 15;
 constexpr const char* kLv2ParameterSymbols[kLv2ParameterPortCount] = {
     "stages", "manual", "spread", "feedback", "lfo_speed", "lfo_depth", "mix", "sync", "stereo", "waveform"};
 
-// [any] No lock: reads the parameter's setup only. A control port's value of a plain value: the
-// step of a stepped parameter, else the value in the parameter's unit.
-inline double Lv2PortValue(const IParameter& parameter, double plain) {
-    return parameter.StepCount() > 0 ? plain : plain * parameter.UnitScale();
-}
-
-// [any] No lock. The plain value of a control port's value; stepped ones to the nearest step.
+// [any] No lock. The plain value of a control port's value (IParameter::UnitValue of it); stepped
+// ones to the nearest step.
 inline double Lv2PlainValue(const IParameter& parameter, double portValue) {
     return parameter.StepCount() > 0 ? std::floor(portValue + 0.5) : portValue / parameter.UnitScale();
 }

@@ -63,12 +63,7 @@ IPluginVST::IPluginVST(audioMasterCallback hostCallback, std::unique_ptr<IPlugin
     outputArrangement.numChannels = plugin->OutputCount();
     outputArrangement.type = ArrangementType(plugin->OutputCount());
 
-    for (int i = 0; i < plugin->InputCount(); ++i) {
-        plugin->InputChannelAt(i)->connected = true;
-    }
-    for (int i = 0; i < plugin->OutputCount(); ++i) {
-        plugin->OutputChannelAt(i)->connected = true;
-    }
+    plugin->ConnectAllChannels();
     plugin->ApplyBlockSize(1024);
     plugin->SetHost(this);
     // The editor, if any, was attached while the plug-in was built.

@@ -281,11 +281,7 @@ intptr_t IPluginVST::StringToParameter(int index, const char* text) {
     if (!parameter->ParseText(text, plain)) {
         return 0;
     }
-    if (IEditor* editor = plugin->Editor()) {
-        editor->SetParameterFromHost(index, plain, false);
-    }
-    parameter->SetFromPlain(plain);
-    plugin->OnParameterChange(index);
+    plugin->SetPlainParameterFromHost(index, plain);
     return 1;
 }
 

@@ -35,7 +35,7 @@ class IPluginVST3 final : public vst3::IComponent,
 #ifndef _WIN32
                           public vst3::Linux::ITimerHandler,
 #endif
-                          public IPluginHost {
+                          public QuietPluginHost {
 public:
     // [ui] Takes over the plug-in (which must exist); reference count 1, the creator's.
     explicit IPluginVST3(std::unique_ptr<::IPluginBase> plugin);
@@ -137,7 +137,8 @@ public:
     void VST3_CALL onTimer() override;
 #endif
 
-    // IPluginHost: the plug-in's calls to the host, on the threads and under the locks it states.
+    // IPluginHost: the plug-in's calls to the host that this format answers (QuietPluginHost answers
+    // the rest), on the threads and under the locks IPluginHost states.
     void BeginParameterGesture(int index) override;
     void EndParameterGesture(int index) override;
     void AutomateParameter(int index, double normalized) override;
@@ -147,20 +148,7 @@ public:
     double HostTempo() override;
     void HostTimeSignature(int& beatsPerBar, int& beatUnit) override;
     void HostTime(HostTimeInfo& info) override;
-    int HostCode() override {
-        return 0;
-    }
-    int32_t HostVersion() override {
-        return 0;
-    }
-    void UpdateEditorRect() override {}
     void SetLatencySamples(int samples) override;
-    bool SendMidiToHost(const MidiMessage&) override {
-        return false;
-    }
-    bool SendSysExToHost(const SysExMessage&) override {
-        return false;
-    }
 
 private:
     ~IPluginVST3();
@@ -175,11 +163,6 @@ private:
     int CollectChanges(vst3::IParameterChanges* queues, int frames);
     // [audio] Plug-in lock held. Reports every parameter's value to the host at the block's start.
     void ReportValues(vst3::IParameterChanges* out);
-    // [audio] Plug-in lock held. The current block's transport, at the start of the piece being
-    // processed; none outside processing or without a context.
-    const vst3::ProcessContext* Context() const {
-        return context;
-    }
     // [audio] Plug-in lock held. The piece's position in quarter notes past the block's.
     double PieceQuarterNotes() const;
     // [ui] No lock. Reads a whole stream into buffer; false when it fails or grows beyond any
@@ -196,6 +179,7 @@ private:
     // Set on the user-interface or the audio thread, read on both.
     std::atomic<bool> processing{false};
     vst3::ProcessSetup setup = {vst3::kRealtime, vst3::kSample32, 1024, 44100.0};
+    // The host's transport for the block being processed; none outside processing or without one.
     const vst3::ProcessContext* context = nullptr;
     ParameterChange changes[kVst3MaxChanges];
     // What the host sees of each parameter (the effect's, bypass, program).

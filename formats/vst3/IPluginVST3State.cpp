@@ -5,9 +5,6 @@
 
 namespace {
 
-// No state of this plug-in comes near this size; a stream that does is no state of it.
-constexpr int32_t kLargestState = 16 * 1024 * 1024;
-
 bool WriteAll(vst3::IBStream* stream, const void* data, int32_t size) {
     const auto* bytes = static_cast<const uint8_t*>(data);
     while (size > 0) {
@@ -34,7 +31,7 @@ bool IPluginVST3::ReadStream(vst3::IBStream* stream, IByteBuffer& buffer) {
             return true;
         }
         const int32_t before = buffer.Size();
-        if (before + read > kLargestState || buffer.PutBytes(piece, read) != before + read) {
+        if (before + read > kLargestHostState || buffer.PutBytes(piece, read) != before + read) {
             return false;
         }
     }

@@ -100,8 +100,7 @@ std::string ControlPort(const IParameter& parameter, uint32_t index) {
     std::ostringstream port;
     const bool stepped = parameter.StepCount() > 0;
     auto number = [stepped, &parameter](double plain) {
-        return stepped ? std::to_string(static_cast<int>(plain))
-                       : FloatLiteral(Lv2PortValue(parameter, plain));
+        return stepped ? std::to_string(static_cast<int>(plain)) : FloatLiteral(parameter.UnitValue(plain));
     };
     port << "[\n        a lv2:InputPort, lv2:ControlPort ;\n        lv2:index " << index
          << " ;\n        lv2:symbol " << Quoted(kLv2ParameterSymbols[index]) << " ;\n        lv2:name "
@@ -191,7 +190,7 @@ std::string Presets(IPluginBase& plugin) {
         for (uint32_t i = 0; i < kLv2ParameterPortCount; ++i) {
             const IParameter& parameter = *plugin.ParameterAt(static_cast<int>(i));
             ttl << (i == 0 ? "" : " ,\n        ") << "[ lv2:symbol " << Quoted(kLv2ParameterSymbols[i])
-                << " ; pset:value " << FloatLiteral(Lv2PortValue(parameter, parameter.Value())) << " ]";
+                << " ; pset:value " << FloatLiteral(parameter.UnitValue(parameter.Value())) << " ]";
         }
         ttl << " .\n\n";
     }

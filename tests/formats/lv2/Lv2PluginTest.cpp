@@ -123,9 +123,8 @@ TEST(Lv2Bundle, LilvListsThePluginsParametersProgramsAndPanel) {
         std::snprintf(port, sizeof port,
                       "Symbol:      %s\n\t\tName:        %s\n\t\tMinimum:     %f\n\t\tMaximum:     "
                       "%f\n\t\tDefault:     %f\n",
-                      kLv2ParameterSymbols[i], parameter.Name(), Lv2PortValue(parameter, parameter.Min()),
-                      Lv2PortValue(parameter, parameter.Max()),
-                      Lv2PortValue(parameter, parameter.DefaultValue()));
+                      kLv2ParameterSymbols[i], parameter.Name(), parameter.UnitValue(parameter.Min()),
+                      parameter.UnitValue(parameter.Max()), parameter.UnitValue(parameter.DefaultValue()));
         expected.emplace_back(port);
         for (int step = 0; step <= parameter.StepCount() && parameter.StepCount() > 0; ++step) {
             parameter.FormatDisplay(step, false, port, true);
@@ -154,7 +153,7 @@ TEST(Lv2State, IsTheVst2ProgramChunkAndPortsHoldingItsValuesLeaveItAsRestored) {
     ASSERT_EQ(host.Restore(program, LV2_ATOM__Chunk), LV2_STATE_SUCCESS);
     for (uint32_t i = 0; i < kLv2ParameterPortCount; ++i) {
         const IParameter& parameter = *core->ParameterAt(static_cast<int>(i));
-        host.controls[i] = static_cast<float>(Lv2PortValue(parameter, parameter.Value()));
+        host.controls[i] = static_cast<float>(parameter.UnitValue(parameter.Value()));
     }
     host.Run();
     const Bytes saved = host.Save();
