@@ -4,6 +4,7 @@
 #include "effect/KSPhaser.h"
 #include "formats/vst2/IPluginVST.h"
 #include "platform/headless/IGraphicsHeadless.h"
+#include "tests/support/OpenInstance.h"
 
 #include <gtest/gtest.h>
 
@@ -69,10 +70,7 @@ std::unique_ptr<IPluginBase> OpenWith(FakeBinding& binding) {
     std::unique_ptr<IPluginBase> plugin = CreatePlugin();
     plugin->SetHost(&binding);
     LockGuard guard(plugin->Lock());
-    for (int c = 0; c < 2; ++c) {
-        plugin->InputChannelAt(c)->connected = true;
-        plugin->OutputChannelAt(c)->connected = true;
-    }
+    plugin->ConnectAllChannels();
     plugin->ApplyBlockSize(kFrames);
     plugin->ApplySampleRate(44100.0);
     plugin->OnReset();
@@ -82,11 +80,7 @@ std::unique_ptr<IPluginBase> OpenWith(FakeBinding& binding) {
 }
 
 TEST(FakeBinding, DrivesThePhaserToTheSamplesOfTheVst2Binding) {
-    AEffect* effect = IPluginVST::Create(VstHost, CreatePlugin())->Descriptor();
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    AEffect* effect = OpenInstance(VstHost, 44100.0f, kFrames);
     FakeBinding binding;
     std::unique_ptr<IPluginBase> plugin = OpenWith(binding);
 

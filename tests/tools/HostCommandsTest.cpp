@@ -3,6 +3,7 @@
 #include "HostTestSupport.h"
 
 #include "tools/host/Renderer.h"
+#include "tools/host/Vst2Instance.h"
 
 #include <gtest/gtest.h>
 
@@ -116,8 +117,7 @@ TEST(HostRender, ChannelRules) {
 TEST(HostRender, AnInterruptedRenderLeavesNoOutput) {
     const std::string dir = TestDirectory();
     WriteRaw(dir + "/in.f32", TestSignal(100000, 2));
-    ksphost::VstHost host;
-    auto plugin = ksphost::Plugin::Load(TEST_PLUGIN, host);
+    auto plugin = ksphost::Vst2Instance::Load(TEST_PLUGIN);
     ASSERT_TRUE(plugin.Ok()) << plugin.Error().Message();
     auto source = ksphost::OpenAudioReader(dir + "/in.f32", ksphost::RawFormat());
     ASSERT_TRUE(source.Ok());
@@ -125,7 +125,7 @@ TEST(HostRender, AnInterruptedRenderLeavesNoOutput) {
         auto sink = ksphost::CreateAudioWriter(dir + "/out.f32", 2, 44100);
         ASSERT_TRUE(sink.Ok());
         const volatile std::sig_atomic_t interrupted = 1;
-        auto rendered = ksphost::Render(*plugin.Value(), host, *source.Value(), *sink.Value(),
+        auto rendered = ksphost::Render(*plugin.Value(), *source.Value(), *sink.Value(),
                                         ksphost::RenderSettings(), nullptr, &interrupted);
         ASSERT_FALSE(rendered.Ok());
         EXPECT_EQ(rendered.Error().Message(), "interrupted");

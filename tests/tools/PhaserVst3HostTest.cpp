@@ -25,10 +25,7 @@ protected:
     // The bytes of what command writes to OUT (replacing that argument) with plugin.
     std::vector<uint8_t> Output(std::vector<std::string> args, const std::string& plugin, const char* out) {
         args[1] = plugin;
-        for (std::string& arg : args) {
-            arg = arg == "OUT" ? dir + "/" + out : arg;
-        }
-        return Run(args).exitCode == 0 ? ReadBytes(dir + "/" + out) : std::vector<uint8_t>();
+        return WrittenBy(args, dir, out);
     }
 
     std::string dir;
@@ -115,11 +112,7 @@ TEST_F(PhaserVst3Host, RefusesWhatItCannotDoBeforeWritingAnything) {
         {{"render", empty, in, out}, "is no VST 3 bundle for this system"},
     };
     for (const auto& c : cases) {
-        const HostRun run = RunHostCommand(c.args);
-        EXPECT_EQ(run.exitCode, 1) << c.error;
-        ASSERT_EQ(run.errors.size(), 1u) << Describe(run);
-        ExpectContains(run.errors[0], c.error);
-        EXPECT_FALSE(FileExists(out)) << c.error;
+        ExpectRefused(c.args, c.error, out);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "formats/clap/ClapGui.h"
 #include "formats/clap/ClapParams.h"
+#include "tools/host/ClapModule.h"
 
 #include <cstring>
 
@@ -24,8 +25,8 @@ constexpr auto kCallbackInterval = std::chrono::milliseconds(33);
 ClapHost::ClapHost() {
     host.clap_version = clap::CLAP_VERSION;
     host.host_data = this;
-    host.name = kClapHostName;
-    host.vendor = kClapHostVendor;
+    host.name = kHostName;
+    host.vendor = kHostVendor;
     host.url = "";
     host.version = KSP_HOST_VERSION;
     host.get_extension = Extension;
@@ -108,13 +109,6 @@ void CLAP_CALL ClapHost::RequestFlush(const clap::clap_host* host) {
 
 #ifndef _WIN32
 
-template <typename Table>
-const Table* ClapHost::PluginExtension(const char* id) const {
-    return plugin != nullptr && plugin->get_extension != nullptr
-               ? static_cast<const Table*>(plugin->get_extension(plugin, id))
-               : nullptr;
-}
-
 void ClapHost::RunEditor(RunLoop::Clock::duration time) {
     const uint32_t callbackTimer = loop.AddTimer(kCallbackInterval, [this](uint32_t /*id*/) {
         if (callbackDue.exchange(false) && plugin->on_main_thread != nullptr) {
@@ -127,7 +121,8 @@ void ClapHost::RunEditor(RunLoop::Clock::duration time) {
 
 bool CLAP_CALL ClapHost::RegisterTimer(const clap::clap_host* host, uint32_t periodMs, clap::clap_id* id) {
     ClapHost& self = Of(host);
-    const auto* timers = self.PluginExtension<clap::clap_plugin_timer_support>(clap::CLAP_EXT_TIMER_SUPPORT);
+    const auto* timers =
+        ClapExtension<clap::clap_plugin_timer_support>(self.plugin, clap::CLAP_EXT_TIMER_SUPPORT);
     if (id == nullptr || timers == nullptr || timers->on_timer == nullptr) {
         return false;
     }
@@ -145,7 +140,7 @@ bool CLAP_CALL ClapHost::UnregisterTimer(const clap::clap_host* host, clap::clap
 bool CLAP_CALL ClapHost::RegisterFd(const clap::clap_host* host, int fd, uint32_t flags) {
     ClapHost& self = Of(host);
     const auto* fds =
-        self.PluginExtension<clap::clap_plugin_posix_fd_support>(clap::CLAP_EXT_POSIX_FD_SUPPORT);
+        ClapExtension<clap::clap_plugin_posix_fd_support>(self.plugin, clap::CLAP_EXT_POSIX_FD_SUPPORT);
     if (fds == nullptr || fds->on_fd == nullptr) {
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/clap/ClapPlugin.h"
+#include "tools/host/Instance.h"
 
 #ifndef _WIN32
 #include "tools/host/RunLoop.h"
@@ -10,10 +11,6 @@
 #include <thread>
 
 namespace ksphost {
-
-// How the host and its preset indexer introduce themselves.
-inline constexpr char kClapHostName[] = "ksphaser-host";
-inline constexpr char kClapHostVendor[] = "KSPhaser";
 
 // What a plug-in asked of the host, counted: ksphaser-host renders offline and answers none of it
 // but the callback on the main thread, which the editor's loop runs.
@@ -64,9 +61,6 @@ private:
     static bool CLAP_CALL RegisterFd(const clap::clap_host* host, int fd, uint32_t flags);
     static bool CLAP_CALL ModifyFd(const clap::clap_host* host, int fd, uint32_t flags);
     static bool CLAP_CALL UnregisterFd(const clap::clap_host* host, int fd);
-    // The plug-in's table of an extension, or none.
-    template <typename Table>
-    const Table* PluginExtension(const char* id) const;
 
     RunLoop loop;
 #endif

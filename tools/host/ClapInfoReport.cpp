@@ -94,7 +94,7 @@ std::string ClapInstance::Describe() {
           clap::CLAP_EXT_STATE_CONTEXT, clap::CLAP_EXT_LATENCY, clap::CLAP_EXT_TAIL, clap::CLAP_EXT_RENDER,
           clap::CLAP_EXT_GUI, clap::CLAP_EXT_TIMER_SUPPORT, clap::CLAP_EXT_POSIX_FD_SUPPORT,
           clap::CLAP_EXT_PRESET_LOAD, clap::CLAP_EXT_PRESET_LOAD_COMPAT}) {
-        if (Extension<void>(id) != nullptr) {
+        if (ClapExtension<void>(plugin, id) != nullptr) {
             extensions += (extensions.empty() ? "" : ", ") + std::string(id);
         }
     }

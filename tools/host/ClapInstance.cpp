@@ -103,14 +103,14 @@ Status ClapInstance::Open(const std::string& path) {
     if (plugin->init == nullptr || !plugin->init(plugin)) {
         return Status::Error(path + ": " + name + " did not initialise");
     }
-    audioPorts = Extension<clap::clap_plugin_audio_ports>(clap::CLAP_EXT_AUDIO_PORTS);
-    params = Extension<clap::clap_plugin_params>(clap::CLAP_EXT_PARAMS);
-    latencyExtension = Extension<clap::clap_plugin_latency>(clap::CLAP_EXT_LATENCY);
-    tail = Extension<clap::clap_plugin_tail>(clap::CLAP_EXT_TAIL);
-    gui = Extension<clap::clap_plugin_gui>(clap::CLAP_EXT_GUI);
-    presetLoad = Extension<clap::clap_plugin_preset_load>(clap::CLAP_EXT_PRESET_LOAD);
+    audioPorts = ClapExtension<clap::clap_plugin_audio_ports>(plugin, clap::CLAP_EXT_AUDIO_PORTS);
+    params = ClapExtension<clap::clap_plugin_params>(plugin, clap::CLAP_EXT_PARAMS);
+    latencyExtension = ClapExtension<clap::clap_plugin_latency>(plugin, clap::CLAP_EXT_LATENCY);
+    tail = ClapExtension<clap::clap_plugin_tail>(plugin, clap::CLAP_EXT_TAIL);
+    gui = ClapExtension<clap::clap_plugin_gui>(plugin, clap::CLAP_EXT_GUI);
+    presetLoad = ClapExtension<clap::clap_plugin_preset_load>(plugin, clap::CLAP_EXT_PRESET_LOAD);
     if (presetLoad == nullptr) {
-        presetLoad = Extension<clap::clap_plugin_preset_load>(clap::CLAP_EXT_PRESET_LOAD_COMPAT);
+        presetLoad = ClapExtension<clap::clap_plugin_preset_load>(plugin, clap::CLAP_EXT_PRESET_LOAD_COMPAT);
     }
     ReadParameters();
     return Status();
@@ -150,10 +150,8 @@ std::string ClapInstance::ParameterName(int index) {
 }
 
 double ClapInstance::CurrentValue(const clap::clap_param_info& info) const {
-    for (const auto& value : values) {
-        if (value.first == info.id) {
-            return value.second;
-        }
+    if (const double* set = values.Find(info.id)) {
+        return *set;
     }
     double value = info.default_value;
     return params->get_value(plugin, info.id, &value) ? value : info.default_value;
@@ -176,7 +174,7 @@ std::string ClapInstance::ParameterText(int index) {
 void ClapInstance::SetParameter(int index, double normalized) {
     const clap::clap_param_info& info = Info(index);
     const bool fromText = found.index == index && found.normalized == normalized;
-    SetValue(info.id, fromText ? found.plain : PlainValue(info, normalized));
+    values.Set(info.id, fromText ? found.plain : PlainValue(info, normalized));
 }
 
 Result<double> ClapInstance::ParameterValue(int index, const std::string& text) {
@@ -191,20 +189,9 @@ Result<double> ClapInstance::ParameterValue(int index, const std::string& text) 
     return RefusedParameterValue(display, ParameterName(index), text);
 }
 
-void ClapInstance::SetValue(clap::clap_id id, double value) {
-    undelivered = true;
-    for (auto& set : values) {
-        if (set.first == id) {
-            set.second = value;
-            return;
-        }
-    }
-    values.emplace_back(id, value);
-}
-
 void ClapInstance::FillEvents() {
     events.clear();
-    for (const auto& value : values) {
+    for (const auto& value : values.Deliver()) {
         clap::clap_event_param_value event = {};
         event.header = {sizeof event, 0, clap::CLAP_CORE_EVENT_SPACE_ID, clap::CLAP_EVENT_PARAM_VALUE, 0};
         event.param_id = value.first;
@@ -218,11 +205,10 @@ void ClapInstance::FillEvents() {
         event.value = value.second;
         events.push_back(event);
     }
-    undelivered = false;
 }
 
 void ClapInstance::DeliverValues() {
-    if (!undelivered || active || params->flush == nullptr) {
+    if (!values.Undelivered() || active || params->flush == nullptr) {
         return;
     }
     FillEvents();
@@ -259,8 +245,7 @@ Status ClapInstance::SelectProgram(int index) {
         return Status::Error(module->Path() + " did not load its preset " + Quoted(preset.name));
     }
     // The preset replaces every value set before it.
-    values.clear();
-    undelivered = false;
+    values.Clear();
     currentPreset = index;
     return Status();
 }
@@ -295,9 +280,7 @@ Status ClapInstance::StartProcessing(const RenderSettings& settings, int rate) {
     inputPorts = PortCount(true);
     const uint32_t outputPorts = PortCount(false);
     if (inputPorts > 1 || outputPorts != 1) {
-        return Status::Error("the plug-in has " + std::to_string(inputPorts) + " audio input and " +
-                             std::to_string(outputPorts) +
-                             " output ports; ksphaser-host drives one of each (or no input)");
+        return UnusableBuses("ports", static_cast<int>(inputPorts), static_cast<int>(outputPorts));
     }
     const auto input = Port(true);
     const auto output = Port(false);
@@ -307,14 +290,13 @@ Status ClapInstance::StartProcessing(const RenderSettings& settings, int rate) {
     const bool doubles = (output->flags & clap::CLAP_AUDIO_PORT_SUPPORTS_64BITS) != 0 &&
                          (!input || (input->flags & clap::CLAP_AUDIO_PORT_SUPPORTS_64BITS) != 0);
     if (settings.doublePrecision && !doubles) {
-        return Status::Error("the plug-in does not process double precision (try --precision single)");
+        return UnusablePrecision(true);
     }
     inputChannels = input ? input->channel_count : 0;
     outputChannels = output->channel_count;
     sampleRate = rate;
     if (!plugin->activate(plugin, rate, 1, static_cast<uint32_t>(settings.blockSize))) {
-        return Status::Error("the plug-in refused to process at " + std::to_string(rate) +
-                             " Hz in blocks of " + std::to_string(settings.blockSize));
+        return UnusableRate(rate, settings.blockSize);
     }
     active = true;
     latency = latencyExtension != nullptr ? latencyExtension->get(plugin) : 0;

@@ -67,12 +67,6 @@ private:
     ClapInstance() = default;
     Status Open(const std::string& path);
     void ReadParameters();
-    // The plug-in's table of an extension, or none.
-    template <typename Table>
-    const Table* Extension(const char* id) const {
-        return plugin->get_extension != nullptr ? static_cast<const Table*>(plugin->get_extension(plugin, id))
-                                                : nullptr;
-    }
 
     uint32_t PortCount(bool input) const;
     // The first port of a direction; none without one.
@@ -86,7 +80,6 @@ private:
     double CurrentValue(const clap::clap_param_info& info) const;
     // What value_to_text shows for value; empty when it shows nothing.
     std::string Text(const clap::clap_param_info& info, double value) const;
-    void SetValue(clap::clap_id id, double value);
     // Every value set so far as events at time 0.
     void FillEvents();
     // A flush that hands the plug-in the values it has not had yet.
@@ -111,9 +104,7 @@ private:
     std::vector<clap::clap_param_info> parameters;
     // Indices into parameters of those the user sets.
     std::vector<size_t> settable;
-    // Every value set, in the order first set, with the latest value.
-    std::vector<std::pair<clap::clap_id, double>> values;
-    bool undelivered = false;
+    SetValues<clap::clap_id> values;
     // The last value read from text: its normalised value stands for its plain one.
     struct FoundValue {
         int index = -1;

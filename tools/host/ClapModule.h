@@ -36,6 +36,14 @@ private:
     const clap::clap_plugin_factory* factory = nullptr;
 };
 
+// The plug-in's table of an extension, or none.
+template <typename Table>
+const Table* ClapExtension(const clap::clap_plugin* plugin, const char* id) {
+    return plugin != nullptr && plugin->get_extension != nullptr
+               ? static_cast<const Table*>(plugin->get_extension(plugin, id))
+               : nullptr;
+}
+
 // A text a plug-in gave, or "" for none.
 inline const char* ClapText(const char* text) {
     return text != nullptr ? text : "";

@@ -109,7 +109,7 @@ void CLAP_CALL AddExtraInfo(const clap::clap_preset_discovery_metadata_receiver*
 void IndexProvider(const clap::clap_preset_discovery_factory& factory,
                    const clap::clap_preset_discovery_provider_descriptor& descriptor, Indexing& indexing) {
     const clap::clap_preset_discovery_indexer indexer = {
-        clap::CLAP_VERSION, kClapHostName,   kClapHostVendor, "",
+        clap::CLAP_VERSION, kHostName,       kHostVendor,     "",
         KSP_HOST_VERSION,   &indexing,       DeclareFiletype, DeclareLocation,
         DeclareSoundpack,   IndexerExtension};
     const clap::clap_preset_discovery_provider* provider = factory.create(&factory, &indexer, descriptor.id);

@@ -26,6 +26,23 @@ Result<std::vector<uint8_t>> PluginInstance::MakePresetFile(const std::string& /
     return NoPresetFiles();
 }
 
+Status UnusableBuses(const char* kind, int inputs, int outputs) {
+    return Status::Error("the plug-in has " + std::to_string(inputs) + " audio input and " +
+                         std::to_string(outputs) + " output " + kind +
+                         "; ksphaser-host drives one of each (or no input)");
+}
+
+Status UnusablePrecision(bool doublePrecision) {
+    return Status::Error(doublePrecision
+                             ? "the plug-in does not process double precision (try --precision single)"
+                             : "the plug-in does not process single precision (try --precision double)");
+}
+
+Status UnusableRate(int sampleRate, int blockSize) {
+    return Status::Error("the plug-in refused to process at " + std::to_string(sampleRate) +
+                         " Hz in blocks of " + std::to_string(blockSize));
+}
+
 bool IsVst3Path(const std::string& path) {
     std::string folder = path;
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) {

@@ -5,11 +5,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ksphost {
 
 struct RenderSettings;
+
+// How the host introduces itself to a plug-in of any format.
+inline constexpr char kHostName[] = "ksphaser-host";
+inline constexpr char kHostVendor[] = "KSPhaser";
 
 // One opened plug-in, whatever its format, as the host's commands drive it. Parameters and
 // programs are numbered from 0 as the user names them; normalised values run from 0 to 1.
@@ -59,6 +64,53 @@ public:
     virtual Status Process(float** inputs, float** outputs, int frames, int64_t position) = 0;
     virtual Status Process(double** inputs, double** outputs, int frames, int64_t position) = 0;
     virtual void StopProcessing() = 0;
+};
+
+// Why a render cannot start: the plug-in's audio buses (or ports, as its format calls them) are
+// other than one output and at most one input; it does not process the precision asked for; it
+// refused the rate and block size.
+Status UnusableBuses(const char* kind, int inputs, int outputs);
+Status UnusablePrecision(bool doublePrecision);
+Status UnusableRate(int sampleRate, int blockSize);
+
+// The values a host set, each parameter once with its latest value in the order first set, and
+// whether some of them have not reached the plug-in yet.
+template <typename Id>
+class SetValues {
+public:
+    void Set(Id id, double value) {
+        undelivered = true;
+        for (auto& set : values) {
+            if (set.first == id) {
+                set.second = value;
+                return;
+            }
+        }
+        values.emplace_back(id, value);
+    }
+    // The value set for id, or none.
+    const double* Find(Id id) const {
+        for (const auto& set : values) {
+            if (set.first == id) {
+                return &set.second;
+            }
+        }
+        return nullptr;
+    }
+    bool Undelivered() const { return undelivered; }
+    // Every value, from now on counted as delivered.
+    const std::vector<std::pair<Id, double>>& Deliver() {
+        undelivered = false;
+        return values;
+    }
+    void Clear() {
+        values.clear();
+        undelivered = false;
+    }
+
+private:
+    std::vector<std::pair<Id, double>> values;
+    bool undelivered = false;
 };
 
 // Whether path names a VST 3 module: a *.vst3 bundle (folder) or library, or a library inside a

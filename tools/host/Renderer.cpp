@@ -1,7 +1,5 @@
 #include "tools/host/Renderer.h"
 
-#include "tools/host/Vst2Instance.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -92,13 +90,6 @@ Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOut
                              (pluginInputs == 1 ? " (--mono mix or --mono left folds it into one)" : ""));
     }
     return Status();
-}
-
-void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 blockSize) {
-    host.SetSampleRate(sampleRate);
-    host.SetBlockSize(blockSize);
-    plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-    plugin.Dispatch(effSetBlockSize, 0, blockSize);
 }
 
 namespace {
@@ -229,13 +220,6 @@ Result<RenderStats> Render(PluginInstance& plugin, AudioReader& source, AudioWri
         return failure;
     }
     return stats;
-}
-
-Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
-                           const RenderSettings& settings, const ProgressFunction& progress,
-                           const volatile std::sig_atomic_t* cancel) {
-    Vst2Instance instance(plugin, host);
-    return Render(instance, source, sink, settings, progress, cancel);
 }
 
 } // namespace ksphost

@@ -2,7 +2,6 @@
 
 #include "tools/host/AudioFile.h"
 #include "tools/host/Instance.h"
-#include "tools/host/Plugin.h"
 #include "tools/host/Status.h"
 #include "tools/host/VstHost.h"
 
@@ -47,14 +46,5 @@ Status CheckChannels(int fileChannels, VstInt32 pluginInputs, VstInt32 pluginOut
 Result<RenderStats> Render(PluginInstance& plugin, AudioReader& source, AudioWriter& sink,
                            const RenderSettings& settings, const ProgressFunction& progress,
                            const volatile std::sig_atomic_t* cancel);
-// The same for a VST 2.4 plug-in and the host answering it: resume, blocks of processReplacing
-// or processDoubleReplacing, suspend.
-Result<RenderStats> Render(Plugin& plugin, VstHost& host, AudioReader& source, AudioWriter& sink,
-                           const RenderSettings& settings, const ProgressFunction& progress,
-                           const volatile std::sig_atomic_t* cancel);
-
-// Calls the plug-in's dispatcher. effSetSampleRate and effSetBlockSize, told
-// to both sides.
-void PrepareForRate(Plugin& plugin, VstHost& host, int sampleRate, VstInt32 blockSize);
 
 } // namespace ksphost

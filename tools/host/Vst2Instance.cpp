@@ -32,24 +32,26 @@ Result<std::unique_ptr<PluginInstance>> Vst2Instance::Load(const std::string& pa
 }
 
 Vst2Instance::Vst2Instance(std::unique_ptr<VstHost> answering, std::unique_ptr<Plugin> loaded)
-    : ownedHost(std::move(answering)), ownedPlugin(std::move(loaded)), plugin(*ownedPlugin),
-      host(*ownedHost) {}
+    : host(std::move(answering)), plugin(std::move(loaded)) {}
 
 void Vst2Instance::Prepare(int sampleRate, int blockSize) {
-    PrepareForRate(plugin, host, sampleRate, blockSize);
+    host->SetSampleRate(sampleRate);
+    host->SetBlockSize(blockSize);
+    plugin->Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
+    plugin->Dispatch(effSetBlockSize, 0, blockSize);
 }
 
 std::string Vst2Instance::ParameterText(int index) {
-    const std::string label = plugin.ParameterLabel(index);
-    return plugin.ParameterDisplay(index) + (label.empty() ? "" : " " + label);
+    const std::string label = plugin->ParameterLabel(index);
+    return plugin->ParameterDisplay(index) + (label.empty() ? "" : " " + label);
 }
 
 void Vst2Instance::SetParameter(int index, double normalized) {
-    plugin.SetParameter(index, static_cast<float>(normalized));
+    plugin->SetParameter(index, static_cast<float>(normalized));
 }
 
 Result<double> Vst2Instance::ParameterValue(int index, const std::string& text) {
-    auto value = FindParameterValue(plugin, index, text);
+    auto value = FindParameterValue(*plugin, index, text);
     if (!value.Ok()) {
         return value.Error();
     }
@@ -57,48 +59,48 @@ Result<double> Vst2Instance::ParameterValue(int index, const std::string& text) 
 }
 
 Status Vst2Instance::SelectProgram(int index) {
-    plugin.Dispatch(effSetProgram, 0, index);
+    plugin->Dispatch(effSetProgram, 0, index);
     return Status();
 }
 
 std::string Vst2Instance::CurrentProgramName() {
-    return plugin.DispatchText(effGetProgramName);
+    return plugin->DispatchText(effGetProgramName);
 }
 
 Status Vst2Instance::LoadPresetFile(const std::string& path) {
-    return ksphost::LoadPresetFile(plugin, path);
+    return ksphost::LoadPresetFile(*plugin, path);
 }
 
 Result<std::vector<uint8_t>> Vst2Instance::MakePresetFile(const std::string& path) {
-    return ksphost::MakePresetFile(plugin, path);
+    return ksphost::MakePresetFile(*plugin, path);
 }
 
 std::string Vst2Instance::Describe() {
-    return DescribePlugin(plugin);
+    return DescribePlugin(*plugin);
 }
 
 Status Vst2Instance::SnapshotEditor(const std::string& output) {
-    return ksphost::SnapshotEditor(plugin, output);
+    return ksphost::SnapshotEditor(*plugin, output);
 }
 
 Status Vst2Instance::StartProcessing(const RenderSettings& settings, int /*sampleRate*/) {
-    const AEffect& effect = plugin.Effect();
+    const AEffect& effect = plugin->Effect();
     if (settings.doublePrecision && !CanProcessDouble(effect)) {
-        return Status::Error("the plug-in does not process double precision (try --precision single)");
+        return UnusablePrecision(true);
     }
     replacing = CanProcessReplacing(effect);
     if (!settings.doublePrecision && !replacing && effect.process == nullptr) {
         return Status::Error("the plug-in has no audio callback");
     }
-    host.SetTransport(settings.transport);
-    host.SetPosition(0);
-    plugin.Dispatch(effMainsChanged, 0, 1);
+    host->SetTransport(settings.transport);
+    host->SetPosition(0);
+    plugin->Dispatch(effMainsChanged, 0, 1);
     return Status();
 }
 
 Status Vst2Instance::Process(float** inputs, float** outputs, int frames, int64_t position) {
-    host.SetPosition(position);
-    AEffect& effect = plugin.Effect();
+    host->SetPosition(position);
+    AEffect& effect = plugin->Effect();
     if (replacing) {
         effect.processReplacing(&effect, inputs, outputs, frames);
         return Status();
@@ -112,14 +114,14 @@ Status Vst2Instance::Process(float** inputs, float** outputs, int frames, int64_
 }
 
 Status Vst2Instance::Process(double** inputs, double** outputs, int frames, int64_t position) {
-    host.SetPosition(position);
-    AEffect& effect = plugin.Effect();
+    host->SetPosition(position);
+    AEffect& effect = plugin->Effect();
     effect.processDoubleReplacing(&effect, inputs, outputs, frames);
     return Status();
 }
 
 void Vst2Instance::StopProcessing() {
-    plugin.Dispatch(effMainsChanged, 0, 0);
+    plugin->Dispatch(effMainsChanged, 0, 0);
 }
 
 } // namespace ksphost

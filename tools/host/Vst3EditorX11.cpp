@@ -6,7 +6,6 @@
 #include "tools/host/Vst3Support.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace ksphost {
@@ -15,10 +14,6 @@ namespace {
 
 using vst3::Linux::IEventHandler;
 using vst3::Linux::ITimerHandler;
-
-bool SameUid(const vst3::TUID a, const vst3::Uid& b) {
-    return a != nullptr && std::memcmp(a, b.bytes, sizeof b.bytes) == 0;
-}
 
 // The host's side of the view: a frame that keeps its size and the run loop the view registers
 // its display connection and timers with: a handler is called whenever its descriptor is
@@ -44,16 +39,11 @@ public:
         } else if (SameUid(interfaceId, vst3::Linux::kIRunLoopIid)) {
             found = static_cast<vst3::Linux::IRunLoop*>(this);
         }
-        *obj = found;
-        if (found == nullptr) {
-            return vst3::kNoInterface;
-        }
-        addRef();
-        return vst3::kResultOk;
+        return AnswerInterface(this, found, obj);
     }
     // The host owns the frame: references are counted, the last one leaves it alone.
-    vst3::uint32 VST3_CALL addRef() override { return ++references; }
-    vst3::uint32 VST3_CALL release() override { return --references; }
+    vst3::uint32 VST3_CALL addRef() override { return references.Add(); }
+    vst3::uint32 VST3_CALL release() override { return references.Drop(); }
 
     // The snapshot's window keeps the size the view asked for.
     vst3::tresult VST3_CALL resizeView(vst3::IPlugView* /*view*/, vst3::ViewRect* /*newSize*/) override {
@@ -118,7 +108,7 @@ private:
     RunLoop loop;
     std::vector<Watch> watches;
     std::vector<Timer> timers;
-    vst3::uint32 references = 1;
+    Vst3References references;
 };
 
 // The view in the window: setFrame and attached; the run loop; setFrame(null) and removed.

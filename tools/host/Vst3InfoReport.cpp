@@ -8,8 +8,6 @@ namespace ksphost {
 
 namespace {
 
-constexpr int kTextUnits = 128; // a String128
-
 using Flags = vst3::ParameterInfo::ParameterFlags;
 
 std::string ParameterFlags(vst3::int32 flags) {
@@ -56,7 +54,7 @@ void DescribeBuses(vst3::IComponent& component, vst3::IAudioProcessor& processor
         }
         vst3::SpeakerArrangement arrangement = 0;
         const bool arranged = processor.getBusArrangement(direction, i, arrangement) == vst3::kResultOk;
-        Append(out, "  %-3d %-28s %d channels, %s%s", i, ("\"" + Utf8(bus.name, kTextUnits) + "\"").c_str(),
+        Append(out, "  %-3d %-28s %d channels, %s%s", i, ("\"" + Utf8(bus.name) + "\"").c_str(),
                bus.channelCount, bus.busType == vst3::kMain ? "main" : "aux",
                (bus.flags & vst3::BusInfo::kDefaultActive) != 0 ? ", default active" : "");
         const auto high = static_cast<unsigned>(arrangement >> 32);
@@ -132,9 +130,8 @@ std::string Vst3Instance::Describe() {
         }
         const double value = controller->getParamNormalized(info.id);
         Append(out, "  %-3s %-10u %-20s %-5d %-8.6f %-8.6f %-14s %-5s %s\n", number.c_str(), info.id,
-               Utf8(info.title, kTextUnits).c_str(), info.stepCount, info.defaultNormalizedValue, value,
-               Display(info, value).c_str(), Utf8(info.units, kTextUnits).c_str(),
-               ParameterFlags(info.flags).c_str());
+               Utf8(info.title).c_str(), info.stepCount, info.defaultNormalizedValue, value,
+               Display(info, value).c_str(), Utf8(info.units).c_str(), ParameterFlags(info.flags).c_str());
     }
 
     if (!units) {
@@ -145,14 +142,14 @@ std::string Vst3Instance::Describe() {
             vst3::UnitInfo unit = {};
             if (units->getUnitInfo(i, unit) == vst3::kResultOk) {
                 Append(out, "  %-3d id %d, parent %d, \"%s\", program list %d\n", i, unit.id,
-                       unit.parentUnitId, Utf8(unit.name, kTextUnits).c_str(), unit.programListId);
+                       unit.parentUnitId, Utf8(unit.name).c_str(), unit.programListId);
             }
         }
         for (vst3::int32 i = 0; i < units->getProgramListCount(); ++i) {
             vst3::ProgramListInfo list = {};
             if (units->getProgramListInfo(i, list) == vst3::kResultOk) {
-                Append(out, "Program list %d \"%s\" (%d programs)\n", list.id,
-                       Utf8(list.name, kTextUnits).c_str(), list.programCount);
+                Append(out, "Program list %d \"%s\" (%d programs)\n", list.id, Utf8(list.name).c_str(),
+                       list.programCount);
             }
         }
     }

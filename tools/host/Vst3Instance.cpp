@@ -1,21 +1,29 @@
 #include "tools/host/Vst3Instance.h"
 
+#include "core/TextCopy.h"
 #include "tools/host/EditorSnapshot.h"
 #include "tools/host/ParameterValue.h"
 #include "tools/host/Renderer.h"
 #include "tools/host/Text.h"
 
 #include <cmath>
-#include <cstdio>
 #include <type_traits>
 
 namespace ksphost {
 
 namespace {
 
-constexpr int kTextUnits = 128; // a String128
-
 using Flags = vst3::ParameterInfo::ParameterFlags;
+
+// What the controller shows for parameter id at normalized (without its units); empty when it
+// shows nothing.
+std::string ShownText(vst3::IEditController& controller, vst3::ParamID id, double normalized) {
+    vst3::String128 text = {};
+    if (controller.getParamStringByValue(id, normalized, text) != vst3::kResultOk) {
+        return std::string();
+    }
+    return Utf8(text);
+}
 
 // What the controller shows over a parameter's range, for telling what it takes.
 class ControllerDisplay final : public IParameterDisplay {
@@ -23,12 +31,7 @@ public:
     ControllerDisplay(vst3::IEditController& c, vst3::ParamID i) : controller(c), id(i) {}
 
     void Show(double normalized, char* display, char* label) override {
-        vst3::String128 text = {};
-        if (controller.getParamStringByValue(id, normalized, text) != vst3::kResultOk) {
-            text[0] = 0;
-        }
-        const std::string shown = Utf8(text, kTextUnits);
-        std::snprintf(display, kParameterTextCapacity, "%s", shown.c_str());
+        CopyText(display, ShownText(controller, id, normalized).c_str(), kParameterTextCapacity);
         label[0] = '\0';
     }
 
@@ -147,15 +150,11 @@ int Vst3Instance::BusChannels(vst3::BusDirection direction) {
 }
 
 std::string Vst3Instance::Display(const vst3::ParameterInfo& info, double normalized) {
-    vst3::String128 text = {};
-    if (controller->getParamStringByValue(info.id, normalized, text) != vst3::kResultOk) {
-        return std::string();
-    }
-    return Utf8(text, kTextUnits);
+    return ShownText(*controller, info.id, normalized);
 }
 
 std::string Vst3Instance::ParameterName(int index) {
-    return Utf8(parameters[settable[static_cast<size_t>(index)]].title, kTextUnits);
+    return Utf8(parameters[settable[static_cast<size_t>(index)]].title);
 }
 
 std::string Vst3Instance::ParameterText(int index) {
@@ -183,27 +182,19 @@ Result<double> Vst3Instance::ParameterValue(int index, const std::string& text) 
 
 void Vst3Instance::SetValue(vst3::ParamID id, double normalized) {
     controller->setParamNormalized(id, normalized);
-    undelivered = true;
-    for (auto& value : values) {
-        if (value.first == id) {
-            value.second = normalized;
-            return;
-        }
-    }
-    values.emplace_back(id, normalized);
+    values.Set(id, normalized);
 }
 
 void Vst3Instance::FillChanges() {
     inputChanges.Clear();
-    for (const auto& value : values) {
+    for (const auto& value : values.Deliver()) {
         vst3::int32 index = 0;
         inputChanges.addParameterData(value.first, index)->addPoint(0, value.second, index);
     }
-    undelivered = false;
 }
 
 void Vst3Instance::DeliverValues() {
-    if (!undelivered || !setUp || component->setActive(1) != vst3::kResultOk) {
+    if (!values.Undelivered() || !setUp || component->setActive(1) != vst3::kResultOk) {
         return;
     }
     processor->setProcessing(1);
@@ -233,7 +224,7 @@ std::string Vst3Instance::ProgramName(int index) {
     vst3::String128 name = {};
     if (programList != vst3::kNoProgramListId &&
         units->getProgramName(programList, index, name) == vst3::kResultOk) {
-        return Utf8(name, kTextUnits);
+        return Utf8(name);
     }
     const int steps = ProgramCount() - 1;
     return Display(parameters[static_cast<size_t>(programParameter)],
@@ -260,20 +251,15 @@ Status Vst3Instance::StartProcessing(const RenderSettings& settings, int sampleR
     const vst3::int32 busesIn = component->getBusCount(vst3::kAudio, vst3::kInput);
     const vst3::int32 busesOut = component->getBusCount(vst3::kAudio, vst3::kOutput);
     if (busesIn > 1 || busesOut != 1) {
-        return Status::Error("the plug-in has " + std::to_string(busesIn) + " audio input and " +
-                             std::to_string(busesOut) +
-                             " output buses; ksphaser-host drives one of each (or no input)");
+        return UnusableBuses("buses", busesIn, busesOut);
     }
     const vst3::int32 size = settings.doublePrecision ? vst3::kSample64 : vst3::kSample32;
     if (processor->canProcessSampleSize(size) != vst3::kResultTrue) {
-        return Status::Error(settings.doublePrecision
-                                 ? "the plug-in does not process double precision (try --precision single)"
-                                 : "the plug-in does not process single precision (try --precision double)");
+        return UnusablePrecision(settings.doublePrecision);
     }
     setup = {vst3::kOffline, size, settings.blockSize, static_cast<double>(sampleRate)};
     if (processor->setupProcessing(setup) != vst3::kResultOk) {
-        return Status::Error("the plug-in refused to process at " + std::to_string(sampleRate) +
-                             " Hz in blocks of " + std::to_string(settings.blockSize));
+        return UnusableRate(sampleRate, settings.blockSize);
     }
     setUp = true;
     latency = processor->getLatencySamples();
@@ -318,7 +304,7 @@ Status Vst3Instance::ProcessBlock(Sample** inputs, Sample** outputs, int frames,
 
     // The transport in 4/4, as the VST 2.4 host reports it.
     const MusicalPosition music = PositionInTime(transport, position, setup.sampleRate);
-    context = {};
+    vst3::ProcessContext context = {};
     context.state = vst3::ProcessContext::kTempoValid | vst3::ProcessContext::kProjectTimeMusicValid |
                     vst3::ProcessContext::kBarPositionValid | vst3::ProcessContext::kTimeSigValid |
                     (transport.playing ? vst3::ProcessContext::kPlaying : 0u);

@@ -96,9 +96,7 @@ private:
     int programParameter = -1;
     vst3::ProgramListID programList = vst3::kNoProgramListId;
 
-    // Every value set, in the order first set, with the latest value.
-    std::vector<std::pair<vst3::ParamID, double>> values;
-    bool undelivered = false;
+    SetValues<vst3::ParamID> values;
 
     vst3::ProcessSetup setup{};
     bool setUp = false;
@@ -110,7 +108,6 @@ private:
     int inputBuses = 0;
     int inputChannels = 0;
     int outputChannels = 0;
-    vst3::ProcessContext context{};
 };
 
 } // namespace ksphost

@@ -136,13 +136,13 @@ void Vst3Module::ReadClasses() {
         if (third && third->getClassInfoUnicode(i, &wide) == vst3::kResultOk) {
             std::memcpy(info.id.bytes, wide.cid, sizeof wide.cid);
             info.category = FieldText(wide.category);
-            info.name = Utf8(wide.name, 64);
+            info.name = Utf8(wide.name);
             info.cardinality = wide.cardinality;
             info.flags = wide.classFlags;
             info.subCategories = FieldText(wide.subCategories);
-            info.vendor = Utf8(wide.vendor, 64);
-            info.version = Utf8(wide.version, 64);
-            info.sdkVersion = Utf8(wide.sdkVersion, 64);
+            info.vendor = Utf8(wide.vendor);
+            info.version = Utf8(wide.version);
+            info.sdkVersion = Utf8(wide.sdkVersion);
             info.detailed = true;
         } else if (second && second->getClassInfo2(i, &narrow) == vst3::kResultOk) {
             std::memcpy(info.id.bytes, narrow.cid, sizeof narrow.cid);

@@ -2,16 +2,11 @@
 
 #include "formats/vst3/Vst3Text.h"
 #include "raster/PIX_Utf8.h"
+#include "tools/host/Instance.h"
 
 #include <cstdio>
 
 namespace ksphost {
-
-namespace {
-
-constexpr const char* kHostName = "ksphaser-host";
-
-} // namespace
 
 std::string Utf8(const vst3::char16* text, size_t capacity) {
     // Every UTF-16 unit takes at most three bytes.
@@ -58,8 +53,7 @@ vst3::tresult VST3_CALL Vst3HostApplication::getName(vst3::String128 name) {
     if (name == nullptr) {
         return vst3::kInvalidArgument;
     }
-    const std::u16string text = Utf16(kHostName);
-    std::copy(text.c_str(), text.c_str() + text.size() + 1, name);
+    Vst3CopyToUtf16(name, kHostName, sizeof(vst3::String128) / sizeof(vst3::char16));
     return vst3::kResultOk;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "formats/vst3/Vst3Host.h"
+#include "formats/vst3/Vst3Object.h"
 #include "formats/vst3/Vst3Processor.h"
 #include "formats/vst3/Vst3Types.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,28 +63,25 @@ template <typename Interface, const vst3::Uid& iid>
 class Vst3HostObject : public Interface {
 public:
     vst3::tresult VST3_CALL queryInterface(const vst3::TUID interfaceId, void** obj) override {
-        const bool known = interfaceId != nullptr &&
-                           (std::equal(iid.bytes, iid.bytes + 16, interfaceId) ||
-                            std::equal(vst3::kFUnknownIid.bytes, vst3::kFUnknownIid.bytes + 16, interfaceId));
-        *obj = known ? static_cast<Interface*>(this) : nullptr;
-        if (!known) {
-            return vst3::kNoInterface;
-        }
-        addRef();
-        return vst3::kResultOk;
+        const bool known = SameUid(interfaceId, iid) || SameUid(interfaceId, vst3::kFUnknownIid);
+        return AnswerInterface(this, known ? static_cast<Interface*>(this) : nullptr, obj);
     }
-    vst3::uint32 VST3_CALL addRef() override { return ++references; }
-    vst3::uint32 VST3_CALL release() override { return --references; }
+    vst3::uint32 VST3_CALL addRef() override { return references.Add(); }
+    vst3::uint32 VST3_CALL release() override { return references.Drop(); }
 
 protected:
     ~Vst3HostObject() = default;
 
 private:
-    vst3::uint32 references = 1;
+    Vst3References references;
 };
 
-// Texts between UTF-8 and the interface's UTF-16.
+// Texts between UTF-8 and the interface's UTF-16: a text of capacity units, or a whole field.
 std::string Utf8(const vst3::char16* text, size_t capacity);
+template <size_t N>
+std::string Utf8(const vst3::char16 (&field)[N]) {
+    return Utf8(field, N);
+}
 std::u16string Utf16(const std::string& text);
 // An identifier as 32 hexadecimal digits, the same on every platform.
 std::string UidText(const char* bytes);

@@ -1,6 +1,7 @@
 #include "tools/host/VstHost.h"
 
 #include "core/TextCopy.h"
+#include "tools/host/Instance.h"
 
 #include <cmath>
 #include <cstring>
@@ -9,8 +10,6 @@ namespace ksphost {
 
 namespace {
 
-constexpr const char* kVendor = "KSPhaser";
-constexpr const char* kProduct = "ksphaser-host";
 constexpr VstInt32 kVendorVersion = 20002;
 
 thread_local VstHost* creatingHost = nullptr;
@@ -68,10 +67,10 @@ VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 /*index*/, VstIntPtr /*value
     case audioMasterGetCurrentProcessLevel:
         return kVstProcessLevelOffline;
     case audioMasterGetVendorString:
-        CopyText(static_cast<char*>(ptr), kVendor, kVstMaxVendorStrLen);
+        CopyText(static_cast<char*>(ptr), kHostVendor, kVstMaxVendorStrLen);
         return ptr != nullptr ? 1 : 0;
     case audioMasterGetProductString:
-        CopyText(static_cast<char*>(ptr), kProduct, kVstMaxProductStrLen);
+        CopyText(static_cast<char*>(ptr), kHostName, kVstMaxProductStrLen);
         return ptr != nullptr ? 1 : 0;
     case audioMasterGetVendorVersion:
         return kVendorVersion;

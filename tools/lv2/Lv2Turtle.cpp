@@ -4,10 +4,10 @@
 //   ksphaser-lv2-turtle BUNDLE_DIR
 #include "core/ParameterText.h"
 #include "core/PluginFactory.h"
+#include "core/TextCopy.h"
 #include "formats/lv2/Lv2Ports.h"
 #include "graphics/GraphicsCaches.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -86,14 +86,8 @@ bool IsToggle(const IParameter& parameter) {
     if (parameter.Type() != kParameterBoolean) {
         return false;
     }
-    std::string off = Display(parameter, 0.0), on = Display(parameter, 1.0);
-    for (char& c : off) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    for (char& c : on) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return off == "off" && on == "on";
+    return SameTextAnyCase(Display(parameter, 0.0).c_str(), "off") &&
+           SameTextAnyCase(Display(parameter, 1.0).c_str(), "on");
 }
 
 std::string ControlPort(const IParameter& parameter, uint32_t index) {
