@@ -199,15 +199,21 @@ void MouseButton(bool left, bool down) {
     Send(input);
 }
 
-void Click(HWND window, int x, int y, bool left) {
-    // After each input, handles messages until this thread has taken that input from its queue.
+void MoveMouseHandled(HWND window, int x, int y) {
     MoveMouse(window, x, y);
     PumpUntil([&] { return CursorAt(window, x, y) && HIWORD(GetQueueStatus(QS_MOUSEMOVE)) == 0; },
               kHandledWaitMs);
-    MouseButton(left, true);
-    PumpUntil([left] { return ButtonDown(left); }, kHandledWaitMs);
-    MouseButton(left, false);
-    PumpUntil([left] { return !ButtonDown(left); }, kHandledWaitMs);
+}
+
+void MouseButtonHandled(bool left, bool down) {
+    MouseButton(left, down);
+    PumpUntil([left, down] { return ButtonDown(left) == down; }, kHandledWaitMs);
+}
+
+void Click(HWND window, int x, int y, bool left) {
+    MoveMouseHandled(window, x, y);
+    MouseButtonHandled(left, true);
+    MouseButtonHandled(left, false);
 }
 
 void Wheel(int delta) {

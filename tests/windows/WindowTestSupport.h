@@ -38,6 +38,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms);
 // Real input through SendInput, at client positions of window.
 void MoveMouse(HWND window, int x, int y);
 void MouseButton(bool left, bool down);
+// The same, then handling messages until this thread has taken the input from its queue.
+void MoveMouseHandled(HWND window, int x, int y);
+void MouseButtonHandled(bool left, bool down);
 void Click(HWND window, int x, int y, bool left = true);
 void Wheel(int delta);
 void Key(WORD virtualKey, bool down);

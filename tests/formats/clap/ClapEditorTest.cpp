@@ -63,8 +63,10 @@ TEST(ClapEditor, OpensInTheHostWindowPaintsAsTheVst2EditorSendsEditsAndLeavesNot
     auto capture = [](HostWindow& window) {
         return CaptureWindow(GetWindow(window.Handle(), GW_CHILD), kWidth, kHeight);
     };
-    auto move = [&clapWindow](int y) { MoveMouse(GetWindow(clapWindow.Handle(), GW_CHILD), kManualX, y); };
-    auto button = [](bool down) { MouseButton(true, down); };
+    auto move = [&clapWindow](int y) {
+        MoveMouseHandled(GetWindow(clapWindow.Handle(), GW_CHILD), kManualX, y);
+    };
+    auto button = [](bool down) { MouseButtonHandled(true, down); };
 #else
     TestDisplay display;
     HostWindow clapWindow(display, 0, 0, kWidth, kHeight),
