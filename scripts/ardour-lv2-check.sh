@@ -10,10 +10,11 @@
 #   5. settings and a preset saved with the session come back in a fresh ardour7-lua, and so does
 #      the render; the plug-in's own state (LV2 state extension) as Ardour saved it
 #   6. what Ardour printed about the plug-in: warnings, errors, crashes
-# Shares the Lua and Python helpers in scripts/ardour/ with ardour-vst3-check.sh. ardour7-lua
-# cannot import audio without Ardour's editor: scripts/ardour/import.py writes the import of the
-# test file into the saved session. Needs python3. Not part of scripts/test.sh: CI does not
-# install Ardour. Exits 0 when checks 1 to 5 pass, 1 when one fails, 2 when it cannot run.
+# Shares scripts/ardour/ with ardour-vst3-check.sh: the steps both run (common.sh) and the Lua and
+# Python helpers. ardour7-lua cannot import audio without Ardour's editor: scripts/ardour/import.py
+# writes the import of the test file into the saved session. Needs python3. Not part of
+# scripts/test.sh: CI does not install Ardour. Exits 0 when checks 1 to 5 pass, 1 when one fails,
+# 2 when it cannot run.
 #
 # usage: scripts/ardour-lv2-check.sh [--valgrind] [--keep] [BUILD_DIR]
 #   BUILD_DIR   default build/linux; needs ksphaser_lv2, ksphaser_plugin and ksphaser-host built
@@ -24,90 +25,15 @@
 set -u
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-lua_dir=$root/scripts/ardour
-valgrind=0
-keep=0
-build=$root/build/linux
-for a in "$@"; do
-    case $a in
-        --valgrind) valgrind=1 ;;
-        --keep) keep=1 ;;
-        *) build=$(cd "$a" && pwd) ;;
-    esac
-done
+# shellcheck source=scripts/ardour/common.sh
+. "$root/scripts/ardour/common.sh"
+options "$@"
 bundle=$build/lv2/KSPhaser.lv2
-vst2=$build/formats/vst2/KSPhaser64.so
-host=$build/tools/host/ksphaser-host
-
-if ! command -v ardour7-lua >/dev/null; then
-    echo "Ardour 7 is not installed (Debian: apt-get install ardour); nothing checked."
-    exit 2
-fi
-for f in "$bundle/KSPhaser.so" "$bundle/manifest.ttl" "$bundle/presets.ttl" "$vst2" "$host"; do
-    if [ ! -e "$f" ]; then
-        echo "$f is missing: build ksphaser_lv2, ksphaser_plugin and ksphaser-host first."
-        exit 2
-    fi
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/ksphaser-ardour-lv2.XXXXXX")
-if [ $keep -eq 0 ]; then trap 'rm -rf "$work"' EXIT; fi
-out=$work/out
-mkdir -p "$out"
-
-# Ardour's settings, plug-in cache and export presets go to a home of its own; lilv finds LV2
-# bundles in the folders of LV2_PATH only, so no other copy of the plug-in (~/.lv2, /usr/lib/lv2)
-# takes part.
-export HOME=$work/home
-unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
-export LV2_PATH=$build/lv2
-mkdir -p "$HOME/.config/ardour7/export"
-cp "$lua_dir/float-wav.format" "$lua_dir/float-wav.preset" "$HOME/.config/ardour7/export/"
-
-echo "Ardour: $(ardour7-lua --version 2>&1 | head -n 1) (package ardour $(dpkg-query -W -f '${Version}' ardour 2>/dev/null))"
-echo "Bundle: $bundle"
-echo "Work:   $work"
-
-# lua LOG SCRIPT ARGS...: runs an ardour7-lua script (output in $work/LOG, also added to
-# all.log). Ardour 7.3's export sometimes ends the process with a corrupted heap, also with no
-# plug-in in the session. Each script prints "done" before it closes the session: a run ended by
-# a signal after that counts, one ended before is tried again (three tries at most). Every such
-# end is listed in crashes.log. FRESH=DIR removes DIR before each try.
-lua() {
-    local log=$1 script=$2 rc try
-    shift 2
-    for try in 1 2 3; do
-        if [ -n "${FRESH:-}" ]; then rm -rf "$FRESH"; fi
-        # In a subshell whose errors are dropped: bash's own note of a crash would land here.
-        (
-            timeout -k 5 "${LUA_TIMEOUT:-300}" ardour7-lua "$lua_dir/$script" "$@" >"$work/$log" 2>&1
-            exit $?
-        ) 2>/dev/null
-        rc=$?
-        { echo "== $log (try $try, exit $rc)"; cat "$work/$log"; } >>"$work/all.log"
-        if [ $rc -le 128 ] || [ $rc -eq 124 ] || [ $rc -eq 137 ]; then break; fi
-        if grep -qx done "$work/$log"; then
-            echo "$log: ardour7-lua was ended by signal $((rc - 128)) while closing (try $try)" >>"$work/crashes.log"
-            rc=0
-            break
-        fi
-        echo "$log: ardour7-lua was ended by signal $((rc - 128)) (try $try)" >>"$work/crashes.log"
-    done
-    return $rc
-}
-
-# compare [--within DB] LABEL A.wav B.wav: one line, exit 0 when the samples are the same (or,
-# with --within, differ by no more than DB below the peak).
-compare() {
-    python3 "$lua_dir/compare.py" "$@"
-}
-
-# vst2 OUT.wav ARGS...: the reference render of the dry file with the VST 2.4 plug-in.
-vst2() {
-    local wav=$1
-    shift
-    "$host" render "$vst2" "$work/dry.wav" "$wav" "$@" >>"$work/host.log" 2>&1
-}
+need_ardour
+need_built ksphaser_lv2 "$bundle/KSPhaser.so" "$bundle/manifest.ttl" "$bundle/presets.ttl"
+# lilv finds LV2 bundles in the folders of LV2_PATH only, so no other copy of the plug-in (~/.lv2,
+# /usr/lib/lv2) takes part.
+setup ksphaser-ardour-lv2 LV2_PATH
 
 # ---------------------------------------------------------------------------------------------
 echo
@@ -134,25 +60,8 @@ echo "check 1: $result1"
 # ---------------------------------------------------------------------------------------------
 echo
 echo "== 2. Render against the VST 2.4 plug-in"
-session=$work/session/check
-"$host" example "$work/dry.wav" --seconds 4 >>"$work/host.log" 2>&1
-FRESH=$session lua create.log create.lua "$session" check LV2
-sed 's/^/  /' "$work/create.log" | grep "create:"
-python3 "$lua_dir/import.py" "$session" check Phased "$work/dry.wav" | sed 's/^/  /'
-
-# The plug-in as it starts (program 0's values), its LFO free-running: exported twice in one
-# process. Ardour runs the plug-in while the session sits idle, so the LFO's phase at the export's
-# start depends on how long that was; the two exports show whether Ardour's renders repeat.
-lua render-default.log render.lua "$session" check "$out/default.wav" "$out/default-again.wav"
-vst2 "$out/vst2-default.wav" --program 0
-compare "  program 0" "$out/default.wav" "$out/vst2-default.wav"
-compare "  program 0, Ardour's second export against its first" \
-    "$out/default-again.wav" "$out/default.wav"
-# The LFO out of the sweep (LFODepth 0): nothing depends on the LFO.
-lua render-depth0.log render.lua "$session" check LFODepth=0 "$out/depth0.wav"
-vst2 "$out/vst2-depth0.wav" --program 0 --set LFODepth=0
-compare --within 100 "  program 0, LFODepth 0" "$out/depth0.wav" "$out/vst2-depth0.wav"
-depth0=$?
+new_session LV2
+render_program0 --within 100
 # Every other parameter away from program 0, in the ports' units (Hz, %, 0 to 1, list index),
 # the LFO again out of the sweep. The VST 2.4 plug-in takes Mix and Stereo normalised (0 to 1,
 # as the ports) and the rest as the values it shows.
@@ -165,21 +74,12 @@ vst2 "$out/vst2-settings.wav" --program 0 --set Stages=8 --set Manual=2000Hz --s
 compare --within 100 "  8 stages, 2000 Hz, Spread 40 %, Feedback -30 %, Mix 0.7, Stereo 0.25, sine, LFODepth 0" \
     "$out/settings.wav" "$out/vst2-settings.wav"
 settings=$?
-# The LFO locked to the host: its phase restarts when the transport starts. It steps every 44
-# frames (at 44.1 kHz) counted from the plug-in's activation, so the steps fall elsewhere in the
-# export's first block unless Ardour ran a multiple of 11 blocks of 1024 before it; and Ardour 7
-# gives the position (time:barBeat) in whole ticks of 1/1920 beat, which the LFO follows where
-# they run ahead of it. ksphaser-host plays from the first frame, at exact positions.
-lua render-sync.log render.lua "$session" check "Sync to Host=1" "$out/sync.wav" "$out/sync-again.wav"
-vst2 "$out/vst2-sync.wav" --program 0 --set "Sync to Host=on" --playing --tempo 120
-compare "  program 0, Sync to Host on" "$out/sync.wav" "$out/vst2-sync.wav"
-compare "  program 0, Sync to Host on, Ardour's second export against its first" \
-    "$out/sync-again.wav" "$out/sync.wav"
-# Ardour's bypass of the insert (the plug-in has no bypass port of its own): the dry signal.
-lua render-bypass.log render.lua "$session" check bypass "$out/bypass.wav"
-sed 's/^/  /' "$work/render-bypass.log" | grep "bypassed:"
-compare "  bypassed in Ardour, against the dry file" "$out/bypass.wav" "$work/dry.wav"
-bypass=$?
+# Sync to Host: the LFO steps every 44 frames (at 44.1 kHz) counted from the plug-in's activation,
+# so the steps fall elsewhere in the export's first block unless Ardour ran a multiple of 11 blocks
+# of 1024 before it; and Ardour 7 gives the position (time:barBeat) in whole ticks of 1/1920 beat,
+# which the LFO follows where they run ahead of it. ksphaser-host plays from the first frame, at
+# exact positions. Bypass: the plug-in has no bypass port of its own.
+render_sync_bypass
 if [ $depth0 -eq 0 ] && [ $settings -eq 0 ] && [ $bypass -eq 0 ]; then
     result2="PASS: with the LFO out of the sweep the renders are within -100 dB of the VST 2.4 plug-in's (numbers above), bypassed the same samples as the dry file"
 else
@@ -325,19 +225,8 @@ values=$(grep -E "^  param" "$work/reopen-show.log" | awk '{print $3 "=" $NF}' |
 echo "  values after reopening: $values"
 echo "  after reopening, $(grep '^last preset' "$work/reopen-show.log")"
 # Expected: 8-Stager's values from presets.ttl, with the four set above.
-expected5=$(python3 - "$bundle/presets.ttl" <<'EOF'
-import re, struct, sys
-sys.path.insert(0, sys.argv[0].rsplit("/", 1)[0])
-text = open(sys.argv[1]).read()
-block = next(b for b in re.split(r"\n\s*\n", text) if 'rdfs:label "8-Stager"' in b)
-values = dict(re.findall(r'lv2:symbol "([^"]+)" ; pset:value ([-+0-9.eE]+)', block))
-values.update(manual="1234.5", feedback="-30", spread="25", lfo_depth="0")
-labels = ["Stages", "Manual", "Spread", "Feedback", "LFOSpeed", "LFODepth", "Mix", "Sync", "Stereo", "Waveform"]
-symbols = ["stages", "manual", "spread", "feedback", "lfo_speed", "lfo_depth", "mix", "sync", "stereo", "waveform"]
-f32 = lambda x: struct.unpack("<f", struct.pack("<f", float(x)))[0]
-print(" ".join(f"{l}={f32(values[s]):.9g}" for l, s in zip(labels, symbols)))
-EOF
-)
+expected5=$(python3 "$lua_dir/lv2.py" expected "$bundle/presets.ttl" 8-Stager manual=1234.5 feedback=-30 \
+    spread=25 lfo_depth=0)
 echo "  expected (8-Stager with the four changes): $expected5"
 if [ "$values" = "$expected5" ] && [ $same -eq 0 ] && [ "$state" -eq 0 ]; then
     result5="PASS: the ten values came back and the render is the same; the plug-in's saved state agrees with the ports"
@@ -353,19 +242,11 @@ if [ $valgrind -eq 1 ]; then
     if command -v valgrind >/dev/null; then
         # On a copy of the saved session: Ardour restores the plug-in's state, loads a preset,
         # sets Sync to Host (the transport's atom events), exports and saves the state again.
-        # ardour7-lua is a shell script around luasession; valgrind runs luasession itself.
         cp -r "$saved" "$work/valgrind-session"
-        LD_LIBRARY_PATH=/usr/lib/ardour7 ARDOUR_DATA_PATH=/usr/share/ardour7 \
-            ARDOUR_CONFIG_PATH=/etc/ardour7 ARDOUR_DLL_PATH=/usr/lib/ardour7 \
-            ARDOUR_RUNNING_UNDER_VALGRIND=1 timeout 1200 valgrind --error-limit=no \
-            --log-file="$work/valgrind.log" /usr/lib/ardour7/luasession "$lua_dir/render.lua" \
-            "$work/valgrind-session" check preset:Aliens "Sync to Host=1" save "$out/valgrind.wav" \
-            >"$work/valgrind-render.log" 2>&1
+        under_valgrind valgrind-render.log render.lua "$work/valgrind-session" check preset:Aliens \
+            "Sync to Host=1" save "$out/valgrind.wav"
         echo "  luasession exit $?: $(grep -E '^(preset|set|exported|saved|done)' "$work/valgrind-render.log" | paste -sd ';' | sed 's/;/; /g')"
-        grep "ERROR SUMMARY" "$work/valgrind.log" | sed 's/^==[0-9]*== /  valgrind: /'
-        # Each report whose stack passes through the plug-in, by its first line.
-        awk '/^==[0-9]+== [A-Z]/ { head = $0 } /KSPhaser/ && head != "" { print head; head = "" }' \
-            "$work/valgrind.log" | sed 's/^==[0-9]*== /  in the plug-in: /' | sort | uniq -c
+        valgrind_report
     else
         echo "  valgrind is not installed"
     fi
@@ -379,17 +260,8 @@ echo "== 6. What Ardour printed"
 # or "warning:"; the scripts' own lines start otherwise.
 messages='^\[(ERROR|WARNING|FATAL|INFO)\]|^Error:|^(lilv|LV2|error|warning)'
 grep -iE "$messages|glibc|corrupt|double free|free\(\)|malloc" "$work/all.log" | sort | uniq -c | sed 's/^/  /'
-if [ -s "$work/crashes.log" ]; then sed 's/^/  /' "$work/crashes.log"; fi
-crashes=$(cat "$work/crashes.log" 2>/dev/null | wc -l)
+list_crashes
 about=$(grep -iE "$messages" "$work/all.log" | grep -ciE 'kestrunelle|ksphaser|phaser|lv2')
-echo "check 6: $about of Ardour's messages name the plug-in or LV2; ardour7-lua was ended by a signal $crashes times"
-
-echo
-echo "Summary"
-echo "  1. $result1"
-echo "  2. $result2"
-echo "  3. $(echo "$result3" | head -n 1)"
-echo "  4. $result4"
-echo "  5. $result5"
-echo "  6. $about of Ardour's messages name the plug-in or LV2; ardour7-lua was ended by a signal $crashes times"
-case "$result1$result2$result3$result4$result5" in *FAIL*) exit 1 ;; esac
+result6="$about of Ardour's messages name the plug-in or LV2; ardour7-lua was ended by a signal $crashes times"
+echo "check 6: $result6"
+summary

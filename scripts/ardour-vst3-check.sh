@@ -8,9 +8,11 @@
 #   4. the programs as Ardour's preset list has them, and loading one
 #   5. settings saved with the session come back in a fresh ardour7-lua, and so does the render
 #   6. what Ardour printed about the plug-in: warnings, errors, crashes
-# ardour7-lua cannot import audio without Ardour's editor: scripts/ardour/import.py writes the
-# import of the test file into the saved session. Needs python3. Not part of scripts/test.sh: CI
-# does not install Ardour. Exits 0 when checks 1 to 5 pass, 1 when one fails, 2 when it cannot run.
+# Shares scripts/ardour/ with ardour-lv2-check.sh: the steps both run (common.sh) and the Lua and
+# Python helpers. ardour7-lua cannot import audio without Ardour's editor: scripts/ardour/import.py
+# writes the import of the test file into the saved session. Needs python3. Not part of
+# scripts/test.sh: CI does not install Ardour. Exits 0 when checks 1 to 5 pass, 1 when one fails,
+# 2 when it cannot run.
 #
 # usage: scripts/ardour-vst3-check.sh [--valgrind] [--keep] [BUILD_DIR]
 #   BUILD_DIR   default build/linux; needs ksphaser_vst3, ksphaser_plugin and ksphaser-host built
@@ -20,89 +22,15 @@
 set -u
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-lua_dir=$root/scripts/ardour
-valgrind=0
-keep=0
-build=$root/build/linux
-for a in "$@"; do
-    case $a in
-        --valgrind) valgrind=1 ;;
-        --keep) keep=1 ;;
-        *) build=$(cd "$a" && pwd) ;;
-    esac
-done
+# shellcheck source=scripts/ardour/common.sh
+. "$root/scripts/ardour/common.sh"
+options "$@"
 bundle=$build/vst3/KSPhaser.vst3
-vst2=$build/formats/vst2/KSPhaser64.so
-host=$build/tools/host/ksphaser-host
 scanner=/usr/lib/ardour7/ardour-vst3-scanner
-
-if ! command -v ardour7-lua >/dev/null || [ ! -x "$scanner" ]; then
-    echo "Ardour 7 is not installed (Debian: apt-get install ardour); nothing checked."
-    exit 2
-fi
-for f in "$bundle/Contents/x86_64-linux/KSPhaser.so" "$vst2" "$host"; do
-    if [ ! -e "$f" ]; then
-        echo "$f is missing: build ksphaser_vst3, ksphaser_plugin and ksphaser-host first."
-        exit 2
-    fi
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/ksphaser-ardour.XXXXXX")
-if [ $keep -eq 0 ]; then trap 'rm -rf "$work"' EXIT; fi
-out=$work/out
-mkdir -p "$out"
-
-# Ardour's settings, plug-in cache, scan log and export presets go to a home of its own; the
-# plug-in is found through VST3_PATH.
-export HOME=$work/home
-unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
-export VST3_PATH=$build/vst3
-mkdir -p "$HOME/.config/ardour7/export"
-cp "$lua_dir/float-wav.format" "$lua_dir/float-wav.preset" "$HOME/.config/ardour7/export/"
-
-echo "Ardour: $(ardour7-lua --version 2>&1 | head -n 1) (package ardour $(dpkg-query -W -f '${Version}' ardour 2>/dev/null))"
-echo "Bundle: $bundle"
-echo "Work:   $work"
-
-# lua LOG SCRIPT ARGS...: runs an ardour7-lua script (output in $work/LOG, also added to
-# all.log). Ardour 7.3's export sometimes ends the process with a corrupted heap, also with no
-# plug-in in the session. Each script prints "done" before it closes the session: a run ended by
-# a signal after that counts, one ended before is tried again (three tries at most). Every such
-# end is listed in crashes.log. FRESH=DIR removes DIR before each try.
-lua() {
-    local log=$1 script=$2 rc try
-    shift 2
-    for try in 1 2 3; do
-        if [ -n "${FRESH:-}" ]; then rm -rf "$FRESH"; fi
-        # In a subshell whose errors are dropped: bash's own note of a crash would land here.
-        (
-            timeout -k 5 "${LUA_TIMEOUT:-300}" ardour7-lua "$lua_dir/$script" "$@" >"$work/$log" 2>&1
-            exit $?
-        ) 2>/dev/null
-        rc=$?
-        { echo "== $log (try $try, exit $rc)"; cat "$work/$log"; } >>"$work/all.log"
-        if [ $rc -le 128 ] || [ $rc -eq 124 ] || [ $rc -eq 137 ]; then break; fi
-        if grep -qx done "$work/$log"; then
-            echo "$log: ardour7-lua was ended by signal $((rc - 128)) while closing (try $try)" >>"$work/crashes.log"
-            rc=0
-            break
-        fi
-        echo "$log: ardour7-lua was ended by signal $((rc - 128)) (try $try)" >>"$work/crashes.log"
-    done
-    return $rc
-}
-
-# compare LABEL A.wav B.wav: one line, exit 0 when the samples are the same.
-compare() {
-    python3 "$lua_dir/compare.py" "$@"
-}
-
-# vst2 OUT.wav ARGS...: the reference render of the dry file with the VST 2.4 plug-in.
-vst2() {
-    local wav=$1
-    shift
-    "$host" render "$vst2" "$work/dry.wav" "$wav" "$@" >>"$work/host.log" 2>&1
-}
+need_ardour "$scanner"
+need_built ksphaser_vst3 "$bundle/Contents/x86_64-linux/KSPhaser.so"
+# Ardour's scan log goes to its home too; the plug-in is found through VST3_PATH.
+setup ksphaser-ardour VST3_PATH
 
 # ---------------------------------------------------------------------------------------------
 echo
@@ -131,36 +59,9 @@ echo "check 1: $result1"
 # ---------------------------------------------------------------------------------------------
 echo
 echo "== 2. Render against the VST 2.4 plug-in"
-session=$work/session/check
-"$host" example "$work/dry.wav" --seconds 4 >>"$work/host.log" 2>&1
-FRESH=$session lua create.log create.lua "$session" check
-sed 's/^/  /' "$work/create.log" | grep "create:"
-python3 "$lua_dir/import.py" "$session" check Phased "$work/dry.wav" | sed 's/^/  /'
-
-# Program 0, as the plug-in starts, its LFO free-running: exported twice in one process. Ardour
-# runs the plug-in while the session sits idle, so the LFO's phase at the export's start depends
-# on how long that was; the two exports show whether Ardour's renders repeat.
-lua render-default.log render.lua "$session" check "$out/default.wav" "$out/default-again.wav"
-vst2 "$out/vst2-default.wav" --program 0
-compare "  program 0" "$out/default.wav" "$out/vst2-default.wav"
-compare "  program 0, Ardour's second export against its first" \
-    "$out/default-again.wav" "$out/default.wav"
-# The LFO out of the sweep (LFODepth 0): nothing depends on the LFO.
-lua render-depth0.log render.lua "$session" check LFODepth=0 "$out/depth0.wav"
-vst2 "$out/vst2-depth0.wav" --program 0 --set LFODepth=0
-compare "  program 0, LFODepth 0" "$out/depth0.wav" "$out/vst2-depth0.wav"
-depth0=$?
-# The LFO locked to the host: its phase restarts when the transport starts.
-lua render-sync.log render.lua "$session" check "Sync to Host=1" "$out/sync.wav" "$out/sync-again.wav"
-vst2 "$out/vst2-sync.wav" --program 0 --set "Sync to Host=on" --playing --tempo 120
-compare "  program 0, Sync to Host on" "$out/sync.wav" "$out/vst2-sync.wav"
-compare "  program 0, Sync to Host on, Ardour's second export against its first" \
-    "$out/sync-again.wav" "$out/sync.wav"
-# Ardour's bypass of the insert: the dry signal.
-lua render-bypass.log render.lua "$session" check bypass "$out/bypass.wav"
-sed 's/^/  /' "$work/render-bypass.log" | grep "bypassed:"
-compare "  bypassed in Ardour, against the dry file" "$out/bypass.wav" "$work/dry.wav"
-bypass=$?
+new_session
+render_program0
+render_sync_bypass
 if [ $depth0 -eq 0 ] && [ $bypass -eq 0 ]; then
     result2="PASS: with the LFO out of the sweep and when bypassed, Ardour's render has the same samples"
 else
@@ -245,16 +146,8 @@ if [ $valgrind -eq 1 ]; then
     echo
     echo "== valgrind"
     if command -v valgrind >/dev/null; then
-        # ardour7-lua is a shell script around luasession; valgrind runs luasession itself.
-        LD_LIBRARY_PATH=/usr/lib/ardour7 ARDOUR_DATA_PATH=/usr/share/ardour7 \
-            ARDOUR_CONFIG_PATH=/etc/ardour7 ARDOUR_DLL_PATH=/usr/lib/ardour7 \
-            ARDOUR_RUNNING_UNDER_VALGRIND=1 timeout 1200 valgrind --error-limit=no \
-            --log-file="$work/valgrind.log" /usr/lib/ardour7/luasession "$lua_dir/show.lua" \
-            "$session" check >"$work/valgrind-show.log" 2>&1
-        grep "ERROR SUMMARY" "$work/valgrind.log" | sed 's/^==[0-9]*== /  valgrind: /'
-        # Each report whose stack passes through the plug-in, by its first line.
-        awk '/^==[0-9]+== [A-Z]/ { head = $0 } /KSPhaser/ && head != "" { print head; head = "" }' \
-            "$work/valgrind.log" | sed 's/^==[0-9]*== /  in the plug-in: /' | sort | uniq -c
+        under_valgrind valgrind-show.log show.lua "$session" check
+        valgrind_report
         grep -A3 -E "Invalid|uninitialised" "$work/valgrind.log" | grep -m 4 -E "at 0x|by 0x" |
             sed 's/^==[0-9]*== /  /'
     else
@@ -268,17 +161,8 @@ echo "== 6. What Ardour printed"
 # Ardour's own messages (and the C library's) from all ardour7-lua runs, with how often each came.
 grep -E '^\[(ERROR|WARNING|FATAL|INFO)\]|^Error:|glibc|corrupt|double free|free\(\)|malloc' "$work/all.log" |
     sort | uniq -c | sed 's/^/  /'
-if [ -s "$work/crashes.log" ]; then sed 's/^/  /' "$work/crashes.log"; fi
-crashes=$(cat "$work/crashes.log" 2>/dev/null | wc -l)
+list_crashes
 about=$(grep -E '^\[(ERROR|WARNING|FATAL|INFO)\]' "$work/all.log" | grep -ciE 'kestrunelle|ksphaser|vst3|5653546B')
-echo "check 6: $about of Ardour's messages name the plug-in; ardour7-lua was ended by a signal $crashes times"
-
-echo
-echo "Summary"
-echo "  1. $result1"
-echo "  2. $result2"
-echo "  3. $result3"
-echo "  4. $result4"
-echo "  5. $result5"
-echo "  6. $about of Ardour's messages name the plug-in; ardour7-lua was ended by a signal $crashes times"
-case "$result1$result2$result3$result4$result5" in *FAIL*) exit 1 ;; esac
+result6="$about of Ardour's messages name the plug-in; ardour7-lua was ended by a signal $crashes times"
+echo "check 6: $result6"
+summary

@@ -1,5 +1,5 @@
 -- Shared by the ardour7-lua scripts of ardour-vst3-check.sh and ardour-lv2-check.sh: the engine,
--- the session and the KSPhaser insert on its track.
+-- the session, the KSPhaser insert on its track with its parameters and presets, and the export.
 
 K = {}
 
@@ -52,6 +52,33 @@ function K.param_index(plugin, name)
 		if plugin:parameter_label(i) == name then return i end
 	end
 	error("no parameter " .. name)
+end
+
+-- Prints each control's label and value (Ardour counts an LV2 plug-in's other ports among its
+-- parameters).
+function K.print_controls(proc, plugin)
+	for i = 0, plugin:parameter_count() - 1 do
+		if plugin:parameter_is_control(i) then
+			print(string.format("  %-14s %.9g", plugin:parameter_label(i), ARDOUR.LuaAPI.get_processor_param(proc, i, true)))
+		end
+	end
+end
+
+-- The preset of Ardour's list (factory or user) with that label.
+function K.preset(plugin, label)
+	local preset = plugin:preset_by_label(label)
+	assert(preset and preset.valid, "Ardour has no preset " .. label)
+	return preset
+end
+
+-- Lets the engine run a few blocks: they pass changes to the plug-in and what it reports back.
+function K.settle()
+	ARDOUR.LuaAPI.usleep(200000)
+end
+
+-- Saves the session under its own name.
+function K.save()
+	Session:save_state("", false, false, false, false, false)
 end
 
 -- The program list Ardour offers as factory presets: for VST 3 "VST3-P:<class id>:<index>" in the

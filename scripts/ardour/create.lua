@@ -25,6 +25,6 @@ Session:cfg():set_use_monitor_fades(false)
 local plugin = proc:to_insert():plugin(0)
 print(string.format("create: track %q, %d in / %d out, plug-in %q (%s, %s)", track:name(), track:n_inputs():n_audio(),
 	track:n_outputs():n_audio(), plugin:name(), ARDOUR.PluginType.name(plugin:get_info().type), plugin:unique_id()))
-Session:save_state("", false, false, false, false, false)
+K.save()
 print("done")
 close_session()

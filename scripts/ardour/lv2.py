@@ -13,6 +13,10 @@ usage: lv2.py symbols SESSION.ardour
          program chunk's values against the port values in the session; exits 1 when they differ
        lv2.py preset-file PRESET.ttl
          the same for a user preset that Ardour saved: its port values and its state
+       lv2.py expected PRESETS.ttl LABEL SYMBOL=VALUE...
+         the port values of the bundle's preset LABEL with the SYMBOLs changed, as 32-bit numbers,
+         on one line of "Label=value" (the label up to its first space, as the check reads it
+         from show.lua's listing)
 """
 import base64
 import math
@@ -202,6 +206,12 @@ def preset_file(ttl):
     sys.exit(0 if ok and len(ports) == len(PARAMS) else 1)
 
 
+def expected(ttl, label, changes):
+    values = read_presets(ttl)[label]
+    values.update((s, float(v)) for s, v in (c.split("=", 1) for c in changes))
+    print(" ".join(f"{name.split()[0]}={f32(values[symbol]):.9g}" for symbol, name, _ in PARAMS))
+
+
 if __name__ == "__main__":
     command = sys.argv[1] if len(sys.argv) > 1 else ""
     if command == "symbols" and len(sys.argv) == 3:
@@ -212,5 +222,7 @@ if __name__ == "__main__":
         state(*sys.argv[2:4])
     elif command == "preset-file" and len(sys.argv) == 3:
         preset_file(sys.argv[2])
+    elif command == "expected" and len(sys.argv) >= 4:
+        expected(sys.argv[2], sys.argv[3], sys.argv[4:])
     else:
         sys.exit(__doc__)

@@ -5,18 +5,13 @@ dofile(debug.getinfo(1, "S").source:sub(2):gsub("[^/]*$", "") .. "common.lua")
 K.open(arg[1], arg[2])
 local proc, plugin = K.phaser()
 for n = 3, #arg do
-	local preset = plugin:preset_by_label(arg[n])
-	assert(preset and preset.valid, "Ardour has no preset " .. arg[n])
+	local preset = K.preset(plugin, arg[n])
 	print("loading " .. preset.label .. " (" .. preset.uri .. ")")
 	io.stdout:flush()
 	print("load_preset answered " .. tostring(plugin:load_preset(preset)))
 	-- The plug-in reports the program's values with the next blocks.
-	ARDOUR.LuaAPI.usleep(200000)
-	for i = 0, plugin:parameter_count() - 1 do
-		if plugin:parameter_is_control(i) then
-			print(string.format("  %-14s %.9g", plugin:parameter_label(i), ARDOUR.LuaAPI.get_processor_param(proc, i, true)))
-		end
-	end
+	K.settle()
+	K.print_controls(proc, plugin)
 	local last = plugin:last_preset()
 	print("last preset: " .. (last.valid and last.label or "none"))
 end

@@ -26,8 +26,7 @@ end
 K.open(dir, name)
 local proc, plugin = K.phaser()
 if preset then
-	local record = plugin:preset_by_label(preset)
-	assert(record and record.valid, "Ardour has no preset " .. preset)
+	local record = K.preset(plugin, preset)
 	assert(plugin:load_preset(record), "Ardour did not load the preset " .. preset)
 	print(string.format("preset %s (%s) loaded", record.label, record.uri))
 end
@@ -36,7 +35,7 @@ for _, s in ipairs(settings) do
 	print(string.format("set %s = %g", s[1], s[2]))
 end
 -- Let the engine pass the changes to the plug-in before the export starts.
-ARDOUR.LuaAPI.usleep(200000)
+K.settle()
 if bypass then
 	proc:to_insert():enable(false)
 	local line = "bypassed: insert enabled " .. tostring(proc:to_insert():enabled())
@@ -52,7 +51,7 @@ for _, out in ipairs(outs) do
 	print("exported " .. out)
 end
 if save then
-	Session:save_state("", false, false, false, false, false)
+	K.save()
 	print("saved")
 end
 print("done")

@@ -8,31 +8,22 @@ local dir, name, action, label = arg[1], arg[2], arg[3], arg[4]
 K.open(dir, name)
 local proc, plugin = K.phaser()
 
-local function show()
-	for i = 0, plugin:parameter_count() - 1 do
-		if plugin:parameter_is_control(i) then
-			print(string.format("  %-14s %.9g", plugin:parameter_label(i), ARDOUR.LuaAPI.get_processor_param(proc, i, true)))
-		end
-	end
-end
-
 if action == "save" then
 	for i = 5, #arg do
 		local param, value = arg[i]:match("^(.-)=(.*)$")
 		K.set(proc, plugin, param, tonumber(value))
 	end
-	ARDOUR.LuaAPI.usleep(200000)
+	K.settle()
 	local record = plugin:save_preset(label)
 	assert(record and record.valid, "Ardour did not save the preset " .. label)
 	print(string.format("saved %s (%s, user %s)", record.label, record.uri, tostring(record.user)))
-	show()
+	K.print_controls(proc, plugin)
 else
-	local record = plugin:preset_by_label(label)
-	assert(record and record.valid, "Ardour has no preset " .. label)
+	local record = K.preset(plugin, label)
 	print(string.format("loading %s (%s, user %s)", record.label, record.uri, tostring(record.user)))
 	assert(plugin:load_preset(record), "Ardour did not load the preset " .. label)
-	ARDOUR.LuaAPI.usleep(200000)
-	show()
+	K.settle()
+	K.print_controls(proc, plugin)
 end
 print("done")
 close_session()
